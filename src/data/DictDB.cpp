@@ -1,0 +1,241 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "DictDB.h"
+
+#include "TextTools.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+
+namespace quillet {
+namespace {
+
+QString withSeparator(QString folder) {
+    if (folder.isEmpty())
+        folder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                              : QDir::currentPath();
+    folder = QDir::cleanPath(folder);
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+// The references of the first array whose offsets occur in every other array, in the
+// first array's order, all with rank 1.
+TTermRefArray sharedReferences(const std::vector<TTermRefArray>& arrays) {
+    size_t smallest = 0;
+    for (size_t i = 1; i < arrays.size(); ++i) {
+        if (arrays[i].size() < arrays[smallest].size())
+            smallest = i;
+    }
+    std::vector<quint32> common;
+    common.reserve(arrays[smallest].size());
+    for (const TTermRef& ref : arrays[smallest])
+        common.push_back(ref.Offset);
+    std::sort(common.begin(), common.end());
+    common.erase(std::unique(common.begin(), common.end()), common.end());
+    for (size_t i = 0; i < arrays.size() && !common.empty(); ++i) {
+        if (i == smallest)
+            continue;
+        std::vector<bool> seen(common.size());
+        for (const TTermRef& ref : arrays[i]) {
+            const auto it = std::lower_bound(common.begin(), common.end(), ref.Offset);
+            if (it != common.end() && *it == ref.Offset)
+                seen[size_t(it - common.begin())] = true;
+        }
+        size_t kept = 0;
+        for (size_t k = 0; k < common.size(); ++k) {
+            if (seen[k])
+                common[kept++] = common[k];
+        }
+        common.resize(kept);
+    }
+    TTermRefArray result;
+    for (const TTermRef& ref : arrays[0]) {
+        if (std::binary_search(common.begin(), common.end(), ref.Offset))
+            result.push_back({ref.Offset, 1});
+    }
+    return result;
+}
+
+} // namespace
+
+TDictDB::TDictDB(int direction, const QString& folder)
+    : FAppDir(withSeparator(folder)), FDirection(direction == 1 ? 1 : 0) {
+    FWordLists[0] = std::make_unique<TWordList>();
+    FWordLists[1] = std::make_unique<TWordList>();
+    FPronunciations = std::make_unique<THashList>();
+    FindDictionaries();
+}
+
+void TDictDB::FindDictionaries() {
+    const QDir dir(FAppDir);
+    const QStringList names =
+        dir.entryList({QStringLiteral("*.tdb")}, QDir::Files | QDir::Hidden | QDir::System,
+                      QDir::Name);
+    for (const QString& name : names) {
+        const QString base = BaseNameOf(name);
+        if (!dir.exists(base + ".tx1") || !dir.exists(base + ".tx2"))
+            continue;
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray header = file.read(kHeaderSize);
+        if (header.size() < kHeaderSize)
+            continue; // too short to be a dictionary
+        FDictionaries.push_back({ParseHeader(header).Title, base});
+    }
+}
+
+TStatus TDictDB::Open(const QString& baseName) {
+    FBaseName = baseName;
+    FLanguages[0].IndexFile = baseName + ".tx1";
+    FLanguages[1].IndexFile = baseName + ".tx2";
+    FLanguages[0].FlagFile = baseName + "_1.bmp";
+    FLanguages[1].FlagFile = baseName + "_2.bmp";
+    FDataFile = baseName + ".tdb";
+    const QString path = FAppDir + FDataFile;
+    QFile file(path);
+    if (!file.exists())
+        return TStatus::NotFound(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return TStatus::Error("Cannot read " + path + ": " + file.errorString());
+    const QByteArray header = file.read(kHeaderSize);
+    if (header.size() < kHeaderSize)
+        return TStatus::Error("File " + path + " is damaged: it is shorter than its header");
+    FHeader = header;
+    const THeaderInfo info = ParseHeader(header);
+    FTitle = info.Title;
+    for (int i = 0; i < 2; ++i) {
+        FLanguages[i].Name = info.LanguageName[i];
+        FLanguages[i].Code = info.LanguageCode[i].left(2);
+    }
+    FMeta = ReadMetaData(FAppDir + baseName + ".ini");
+    return TStatus::Ok();
+}
+
+TStatus TDictDB::LoadIndex() {
+    if (FWordLists[FDirection]->Count() > 0)
+        return TStatus::Ok();
+    return FWordLists[FDirection]->LoadFromFile(FAppDir + FLanguages[FDirection].IndexFile);
+}
+
+TStatus TDictDB::LoadPronunciations() {
+    if (PronunciationsLoaded())
+        return TStatus::Ok();
+    const QString path = FAppDir + FBaseName + ".ipa";
+    if (FBaseName.isEmpty() || !QFile::exists(path))
+        return TStatus::Ok();
+    // Filled aside and handed over whole, so that GetPronunciation never sees it half-read.
+    auto table = std::make_unique<THashList>();
+    TStatus status = table->LoadFromFile(path);
+    if (!status.ok())
+        return status;
+    std::lock_guard lock(FPronunciationLock);
+    FPronunciations = std::move(table);
+    return status;
+}
+
+bool TDictDB::PronunciationsLoaded() const {
+    std::lock_guard lock(FPronunciationLock);
+    return FPronunciations->Loaded() && FPronunciations->Count() > 0;
+}
+
+void TDictDB::ToggleDirection() {
+    FDirection = 1 - FDirection;
+    FWindowStart = FWindowEnd = -1;
+}
+
+int TDictDB::FindWords(QStringView text, QStringList& words) {
+    TWordList& list = *FWordLists[FDirection];
+    auto refsAtCursor = [&list] {
+        return list.HasCursor() ? list.RefsAt(list.CurrentIndex()) : TTermRefArray();
+    };
+    if (!Trim(text).contains(u' ')) {
+        list.Locate(text);
+        FCurrentMatches = refsAtCursor();
+    } else {
+        const QStringList pieces = SplitText(text, u" ", true);
+        std::vector<TTermRefArray> arrays(size_t(pieces.size()));
+        for (qsizetype i = pieces.size() - 1; i >= 0; --i) {
+            list.Locate(pieces[i]);
+            arrays[size_t(i)] = refsAtCursor();
+        }
+        FCurrentMatches = sharedReferences(arrays);
+    }
+
+    const int c = list.CurrentIndex();
+    const int n = list.Count();
+    if (c - FWindowStart < 25 || FWindowEnd - c < 100) {
+        FWindowStart = c > kWindowBefore ? c - kWindowBefore : 0;
+        FWindowEnd = c + kWindowAfter < n ? c + kWindowAfter : n - 1;
+        words.clear();
+        for (int i = FWindowStart; i <= FWindowEnd; ++i)
+            words.append(list.TextAt(i));
+    }
+    return c - FWindowStart;
+}
+
+void TDictDB::SelectWordAt(int position) {
+    TWordList& list = *FWordLists[FDirection];
+    const int index = FWindowStart + position;
+    if (index >= 0 && index < list.Count())
+        list.GoTo(index);
+    FCurrentMatches = list.HasCursor() ? list.RefsAt(list.CurrentIndex()) : TTermRefArray();
+}
+
+TStatus TDictDB::GetEntries(TTermPairArray& rows) const {
+    rows.clear();
+    if (FCurrentMatches.empty()) {
+        rows.push_back({QStringLiteral("kein Treffer"), QStringLiteral("no match"), 0});
+        return TStatus::Ok();
+    }
+    TEntryReader reader;
+    if (TStatus s = reader.Open(FAppDir + FDataFile, FDataFile); !s.ok())
+        return s;
+    const bool anyRanked = std::any_of(FCurrentMatches.begin(), FCurrentMatches.end(),
+                                       [](const TTermRef& ref) { return ref.Rank > 0; });
+    for (const TTermRef& ref : FCurrentMatches) {
+        if (!anyRanked || ref.Rank > 0) {
+            TTermPair row;
+            if (TStatus s = reader.Read(ref.Offset, row.Left, row.Right); !s.ok()) {
+                rows.clear();
+                return s;
+            }
+            row.Rank = ref.Rank;
+            rows.push_back(std::move(row));
+        }
+        if (int(rows.size()) >= kMaxRows)
+            break;
+    }
+    return TStatus::Ok();
+}
+
+bool TDictDB::GetPronunciation(QStringView word, QString& ipa) const {
+    std::lock_guard lock(FPronunciationLock);
+    if (!FPronunciations->Loaded())
+        return false;
+    QString key = word.toString();
+    return FPronunciations->Find(key, ipa);
+}
+
+TStatus TDictDB::Import(const QString& baseName, const QString& sourcePath,
+                        const TMetaData& meta, TImportSummary& summary,
+                        const TProgressFn& progress, const TWarningFn& warning) {
+    FCancel = false;
+    TImportRequest request;
+    request.Folder = FAppDir;
+    request.BaseName = baseName;
+    request.SourcePath = sourcePath;
+    request.Meta = meta;
+    request.StopwordFolders = {FAppDir};
+    if (QCoreApplication::instance())
+        request.StopwordFolders.append(QCoreApplication::applicationDirPath());
+    request.Cancel = &FCancel;
+    request.Progress = progress;
+    request.Warning = warning;
+    return quillet::Import(request, summary);
+}
+
+} // namespace quillet

@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "DictFormat.h"
+
+#include "Ansi.h"
+#include "FileIO.h"
+#include "IniFile.h"
+#include "TextTools.h"
+
+#include <cstring>
+
+namespace quillet {
+namespace {
+
+constexpr int kTitleField = 0, kTitleSize = 51;
+constexpr int kEncodingField = 51, kEncodingSize = 11;
+constexpr int kLanguageBlock = 62, kLanguageBlockSize = 54;
+constexpr int kLanguageNameSize = 51, kLanguageCodeSize = 3;
+constexpr int kVersionField = 172, kDateField = 176;
+
+void putString(QByteArray& header, int field, int fieldSize, QStringView text) {
+    const QByteArray bytes = ToAnsi(text).left(fieldSize - 1);
+    header[field] = char(bytes.size());
+    std::memcpy(header.data() + field + 1, bytes.constData(), size_t(bytes.size()));
+}
+
+QString getString(QByteArrayView header, int field, int fieldSize) {
+    const int len = qMin<int>(uchar(header[field]), fieldSize - 1);
+    return FromAnsi(header.sliced(field + 1, len));
+}
+
+} // namespace
+
+double DayNumber(QDate date) { return double(date.toJulianDay() - QDate(1899, 12, 30).toJulianDay()); }
+
+QByteArray BuildHeader(const QString& title, QDate date) {
+    QByteArray header(kHeaderSize, '\0');
+    putString(header, kTitleField, kTitleSize, QStringView(title).left(kMaxTitleChars));
+    putString(header, kEncodingField, kEncodingSize, u"UTF-8");
+    const char16_t* names[2] = {u"Deutsch", u"Englisch"};
+    const char16_t* codes[2] = {u"de", u"en"};
+    for (int i = 0; i < 2; ++i) {
+        const int block = kLanguageBlock + kLanguageBlockSize * i;
+        putString(header, block, kLanguageNameSize, names[i]);
+        putString(header, block + kLanguageNameSize, kLanguageCodeSize, codes[i]);
+    }
+    const qint32 version = kFormatVersion;
+    const double day = DayNumber(date);
+    for (int i = 0; i < 4; ++i)
+        header[kVersionField + i] = char((quint32(version) >> (8 * i)) & 0xFF);
+    quint64 bits;
+    std::memcpy(&bits, &day, sizeof bits);
+    for (int i = 0; i < 8; ++i)
+        header[kDateField + i] = char((bits >> (8 * i)) & 0xFF);
+    return header;
+}
+
+THeaderInfo ParseHeader(QByteArrayView header) {
+    THeaderInfo info;
+    info.Title = getString(header, kTitleField, kTitleSize);
+    info.Encoding = getString(header, kEncodingField, kEncodingSize);
+    for (int i = 0; i < 2; ++i) {
+        const int block = kLanguageBlock + kLanguageBlockSize * i;
+        info.LanguageName[i] = getString(header, block, kLanguageNameSize);
+        info.LanguageCode[i] = getString(header, block + kLanguageNameSize, kLanguageCodeSize);
+    }
+    info.Version = qint32(ReadU32(header.data() + kVersionField));
+    quint64 bits = quint64(ReadU32(header.data() + kDateField)) |
+                   quint64(ReadU32(header.data() + kDateField + 4)) << 32;
+    std::memcpy(&info.Date, &bits, sizeof bits);
+    return info;
+}
+
+TMetaData ReadMetaData(const QString& iniPath) {
+    TMetaData meta;
+    const TIniFile ini(iniPath);
+    auto read = [&](const char* key, const QString& fallback) {
+        return ini.ValueExists("meta", key) ? FromAnsi(ini.ReadString("meta", key)) : fallback;
+    };
+    meta.Name = read("name", meta.Name);
+    meta.Version = read("version", {});
+    meta.Date = read("date", {});
+    meta.Editor = read("editor", {});
+    meta.License = read("license", {});
+    meta.Url = read("url", {});
+    for (const QByteArray& language : SplitAnsi(ini.ReadString("meta", "languages"), ",", true))
+        meta.Languages.append(FromAnsi(language));
+    return meta;
+}
+
+QString BaseNameOf(const QString& fileName) {
+    const qsizetype dot = fileName.indexOf(u'.');
+    return dot < 0 ? fileName : fileName.left(dot);
+}
+
+TStatus TEntryReader::Open(const QString& path, const QString& nameForMessages) {
+    FName = nameForMessages;
+    FFile.close();
+    FFile.setFileName(path);
+    if (!FFile.exists())
+        return TStatus::NotFound(nameForMessages);
+    if (!FFile.open(QIODevice::ReadOnly))
+        return TStatus::Error("Cannot read " + nameForMessages + ": " + FFile.errorString());
+    return TStatus::Ok();
+}
+
+TStatus TEntryReader::Read(quint32 offset, QString& side1, QString& side2) {
+    auto damaged = [&](const char* why) {
+        return TStatus::Error(QStringLiteral("File %1 is damaged: the entry at offset %2 %3")
+                                  .arg(FName)
+                                  .arg(offset)
+                                  .arg(QLatin1StringView(why)));
+    };
+    char lengthBytes[2];
+    if (qint64(offset) + 2 > FFile.size() || !FFile.seek(offset) ||
+        FFile.read(lengthBytes, 2) != 2)
+        return damaged("lies past the end of the file");
+    const qint16 length = qint16(ReadU16(lengthBytes));
+    if (length < 0)
+        return damaged("has a negative length");
+    const QByteArray bytes = FFile.read(length);
+    if (bytes.size() != length)
+        return damaged("runs past the end of the file");
+    const QStringList sides = SplitText(QString::fromUtf8(bytes), kEntrySeparator, false);
+    if (sides.size() < 2)
+        return damaged("has no \" :: \" between its two sides");
+    side1 = sides[0];
+    side2 = sides[1];
+    return TStatus::Ok();
+}
+
+} // namespace quillet

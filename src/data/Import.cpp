@@ -1,0 +1,271 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "Import.h"
+
+#include "FileIO.h"
+#include "HashList.h"
+#include "TermExtract.h"
+#include "TextTools.h"
+#include "WordList.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QSaveFile>
+#include <QUtf8StringView>
+#include <algorithm>
+#include <numeric>
+
+namespace quillet {
+namespace {
+
+constexpr int kProgressStep = 100;
+const QString kDots[1] = {QStringLiteral("...")};
+const QString kEllipsis[1] = {QStringLiteral("\u2026")};
+
+// The source's lines as byte ranges, cut at CR LF, LF or CR.
+std::vector<QByteArrayView> splitLines(const QByteArray& bytes) {
+    std::vector<QByteArrayView> lines;
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c != '\n' && c != '\r')
+            continue;
+        lines.emplace_back(data + start, i - start);
+        if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines.emplace_back(data + start, size - start);
+    return lines;
+}
+
+// One language's headwords while the import runs: each distinct term (under CompareText)
+// once, in the form met first, with its references in the order they were added.
+class THeadwordTable {
+public:
+    void Add(const TTermRec& term, quint32 offset) {
+        if (size_t(term.Class) >= FByClass.size())
+            FByClass.resize(size_t(term.Class) + 1, -1);
+        int& head = FByClass[size_t(term.Class)];
+        if (head < 0) {
+            head = int(FHeads.size());
+            FHeads.push_back({term.Term, term.Class, {}});
+        }
+        FHeads[size_t(head)].Refs.push_back({offset, term.Rank});
+    }
+
+    int Count() const { return int(FHeads.size()); }
+
+    // The index file's bytes: headwords in CompareText order.
+    QByteArray Serialize(const TTermClasses& classes, qint64& references) const {
+        std::vector<int> order(FHeads.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::sort(order.begin(), order.end(), [&](int a, int b) {
+            return classes.KeyOf(FHeads[size_t(a)].Class) < classes.KeyOf(FHeads[size_t(b)].Class);
+        });
+        QByteArray out;
+        references = 0;
+        for (int i : order) {
+            const THead& head = FHeads[size_t(i)];
+            TWordList::WriteRecord(out, head.Form, head.Refs);
+            references += qMin<qint64>(qint64(head.Refs.size()), kMaxReferences);
+        }
+        return out;
+    }
+
+private:
+    struct THead {
+        QString Form;
+        int Class;
+        TTermRefArray Refs;
+    };
+    std::vector<THead> FHeads;
+    std::vector<int> FByClass; // class id -> index in FHeads, or -1
+};
+
+QString findStopwords(const QStringList& folders, const QString& name) {
+    for (const QString& folder : folders) {
+        const QString path = QDir(folder).filePath(name);
+        if (QFile::exists(path))
+            return path;
+    }
+    return {};
+}
+
+TStatus writeFile(QSaveFile& file, QByteArrayView bytes) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), bytes.size()) != bytes.size())
+        return TStatus::Error("Cannot write " + file.fileName() + ": " + file.errorString());
+    return TStatus::Ok();
+}
+
+} // namespace
+
+bool WriteHeader(QIODevice& out, const TMetaData& meta) {
+    const QByteArray header = BuildHeader(meta.Name, QDate::currentDate());
+    return out.write(header) == header.size();
+}
+
+qint64 WriteEntry(const QByteArray& utf8, QIODevice& out) {
+    const qint64 offset = out.pos();
+    QByteArray record;
+    record.reserve(utf8.size() + 2);
+    AppendU16(record, quint16(utf8.size()));
+    record.append(utf8);
+    out.write(record);
+    return offset;
+}
+
+TStatus Import(const TImportRequest& request, TImportSummary& summary) {
+    summary = {};
+    QByteArray source;
+    if (TStatus s = ReadWholeFile(request.SourcePath, source); !s.ok())
+        return s;
+
+    TTermClasses classes;
+    TStopwords stopwords[2];
+    const QString stopwordFiles[2] = {QStringLiteral("stopwords_DE.txt"),
+                                      QStringLiteral("stopwords_EN.txt")};
+    for (int side = 0; side < 2; ++side) {
+        const QString path = findStopwords(request.StopwordFolders, stopwordFiles[side]);
+        summary.StopwordsFound[side] = !path.isEmpty() && stopwords[side].Load(path, classes);
+    }
+
+    const QDir folder(request.Folder);
+    QSaveFile tdb(folder.filePath(request.BaseName + ".tdb"));
+    if (!tdb.open(QIODevice::WriteOnly))
+        return TStatus::Error("Cannot write " + tdb.fileName() + ": " + tdb.errorString());
+    // The entries are assembled in memory and written in large blocks.
+    QBuffer entries;
+    entries.open(QIODevice::WriteOnly);
+    WriteHeader(entries, request.Meta);
+
+    if (source.startsWith("\xEF\xBB\xBF"))
+        source.remove(0, 3);
+    const std::vector<QByteArrayView> lines = splitLines(source);
+    summary.Lines = int(lines.size());
+    const int lineCount = summary.Lines;
+    auto warn = [&](int k, const QString& message) {
+        if (request.Warning)
+            request.Warning(k + 1, message);
+    };
+
+    THeadwordTable heads[2];
+    int counter = 1;
+    for (int k = 0; k < lineCount; ++k) {
+        const QByteArrayView raw = lines[size_t(k)];
+        if (raw.isEmpty() || raw.front() == '#')
+            continue;
+        if (!QUtf8StringView(raw).isValidUtf8())
+            warn(k, QStringLiteral("not valid UTF-8; the bad bytes are stored as U+FFFD"));
+        QString text = QString::fromUtf8(raw);
+        if (text.contains(kDots[0]))
+            ReplaceAll(text, kDots, kEllipsis);
+        const QByteArray utf8 = text.toUtf8();
+        if (utf8.size() > kMaxEntryBytes) {
+            warn(k, QStringLiteral("longer than %1 bytes; left out").arg(kMaxEntryBytes));
+            continue;
+        }
+        const qint64 offset = WriteEntry(utf8, entries);
+        if (offset >= (qint64(1) << 31))
+            return TStatus::Error(
+                QStringLiteral("The source is too large: entries beyond 2 GiB cannot be addressed"));
+        ++summary.StoredEntries;
+
+        const QStringList sides = SplitText(text, kEntrySeparator, true);
+        if (sides.size() != 2)
+            continue;
+        ++summary.IndexedLines;
+        for (int side = 0; side < 2; ++side) {
+            for (const TTermRec& term : ExtractTerms(sides[side], stopwords[side], classes))
+                heads[side].Add(term, quint32(offset));
+        }
+        if (counter == kProgressStep) {
+            if (request.Progress)
+                request.Progress(k, lineCount);
+            counter = 0;
+            if (request.Cancel && request.Cancel->load()) {
+                summary.Cancelled = true;
+                break;
+            }
+        }
+        ++counter;
+    }
+
+    QSaveFile tx1(folder.filePath(request.BaseName + ".tx1"));
+    QSaveFile tx2(folder.filePath(request.BaseName + ".tx2"));
+    QSaveFile* tx[2] = {&tx1, &tx2};
+    for (int side = 0; side < 2; ++side) {
+        summary.Headwords[side] = heads[side].Count();
+        const QByteArray bytes = heads[side].Serialize(classes, summary.References[side]);
+        if (TStatus s = writeFile(*tx[side], bytes); !s.ok())
+            return s;
+    }
+    const QByteArray& tdbBytes = entries.data();
+    if (tdb.write(tdbBytes) != tdbBytes.size())
+        return TStatus::Error("Cannot write " + tdb.fileName() + ": " + tdb.errorString());
+    for (QSaveFile* file : {&tx1, &tx2, &tdb}) {
+        if (!file->commit())
+            return TStatus::Error("Cannot write " + file->fileName() + ": " + file->errorString());
+    }
+    return TStatus::Ok();
+}
+
+TStatus ImportPronunciations(const QString& sourcePath, const QString& destinationPath,
+                             TPronunciationSummary& summary, const TProgressFn& progress) {
+    summary = {};
+    QByteArray source;
+    if (TStatus s = ReadWholeFile(sourcePath, source); !s.ok())
+        return s;
+    if (source.startsWith("\xEF\xBB\xBF"))
+        source.remove(0, 3);
+    const std::vector<QByteArrayView> lines = splitLines(source);
+    summary.Lines = int(lines.size());
+
+    struct TPair {
+        QString Key, Value;
+        int Class;
+    };
+    TTermClasses classes;
+    std::vector<TPair> pairs;
+    std::vector<int> byClass;
+    int counter = 0;
+    for (int k = 0; k < summary.Lines; ++k) {
+        const QList<QByteArray> pieces = SplitAnsi(lines[size_t(k)], "=", false);
+        if (pieces.size() >= 2 && pieces[1].size() >= 2) {
+            const QString key = QString::fromUtf8(pieces[0]);
+            const int cls = classes.ClassOf(key);
+            if (size_t(cls) >= byClass.size())
+                byClass.resize(size_t(cls) + 1, -1);
+            if (byClass[size_t(cls)] < 0) {
+                byClass[size_t(cls)] = int(pairs.size());
+                pairs.push_back({key, QString::fromUtf8(pieces[1]), cls});
+            } else {
+                pairs[size_t(byClass[size_t(cls)])].Value = QString::fromUtf8(pieces[1]);
+            }
+        }
+        if (counter == kProgressStep) {
+            if (progress)
+                progress(k, summary.Lines);
+            counter = 0;
+        }
+        ++counter;
+    }
+    if (pairs.empty())
+        return TStatus::Error("No pronunciations found in " + sourcePath);
+    std::sort(pairs.begin(), pairs.end(), [&](const TPair& a, const TPair& b) {
+        return classes.KeyOf(a.Class) < classes.KeyOf(b.Class);
+    });
+    QByteArray out;
+    for (const TPair& pair : pairs) {
+        const QByteArray record =
+            CutUtf8(pair.Key.toUtf8() + '=' + pair.Value.toUtf8(), kMaxPronunciationRecordBytes);
+        out.append(char(record.size()));
+        out.append(record);
+    }
+    summary.Pairs = int(pairs.size());
+    return WriteWholeFile(destinationPath, out);
+}
+
+} // namespace quillet

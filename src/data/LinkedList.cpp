@@ -1,0 +1,204 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "LinkedList.h"
+
+#include "Collation.h"
+
+namespace quillet {
+namespace {
+std::string_view sv(QByteArrayView v) { return {v.data(), size_t(v.size())}; }
+} // namespace
+
+void TLinkedList::Clear() {
+    FItems.clear();
+    FItems.shrink_to_fit();
+    FArena.clear();
+    FIndex = -1;
+}
+
+bool TLinkedList::First() {
+    if (FItems.empty())
+        return false;
+    FIndex = 0;
+    return true;
+}
+
+bool TLinkedList::Last() {
+    if (FItems.empty())
+        return false;
+    FIndex = Count() - 1;
+    return true;
+}
+
+bool TLinkedList::Next() {
+    if (FIndex < 0 || FIndex + 1 >= Count())
+        return false;
+    ++FIndex;
+    return true;
+}
+
+bool TLinkedList::Prev() {
+    if (FIndex <= 0)
+        return false;
+    --FIndex;
+    return true;
+}
+
+bool TLinkedList::GoTo(int index) {
+    if (FIndex < 0) {
+        First();
+        return false;
+    }
+    if (index < 0 || index >= Count())
+        return false;
+    FIndex = index;
+    return true;
+}
+
+bool TLinkedList::GetCurrentText(QString& text) const {
+    if (FIndex < 0)
+        return false;
+    text = TextAt(FIndex);
+    return true;
+}
+
+bool TLinkedList::GetText(int index, QString& text) {
+    if (!GoTo(index)) {
+        First();
+        return false;
+    }
+    text = TextAt(FIndex);
+    return true;
+}
+
+QString TLinkedList::TextAt(int index) const { return QString::fromUtf8(TextBytes(index)); }
+
+int TLinkedList::IndexOf(QStringView text) {
+    if (FIndex < 0)
+        return -1;
+    const QByteArray utf8 = text.toUtf8();
+    const int atCursor = CompareAt(FIndex, utf8);
+    if (atCursor == 0)
+        return FIndex;
+    // A walk from the cursor towards the text stops at the first item on or past it; in
+    // a sorted list that is found by bisection around the text's insertion point.
+    const int lb = LowerBound(utf8);
+    const bool found = lb < Count() && CompareAt(lb, utf8) == 0;
+    if (found) {
+        FIndex = lb;
+        return lb;
+    }
+    const int stop = atCursor > 0 ? lb - 1 : lb; // backward walk stops below, forward above
+    FIndex = (stop < 0 || stop >= Count()) ? 0 : stop;
+    return -1;
+}
+
+void TLinkedList::Locate(QStringView text) {
+    if (FIndex < 0)
+        return;
+    const QByteArray utf8 = text.toUtf8();
+    if (CompareAt(FIndex, utf8) == 0)
+        return;
+    // The items that begin with the text all lie in [text, text + U+FFFF): their primary
+    // weights start with the text's. Within that range the first one that begins with the
+    // text is the one a backward walk from the end would remember last.
+    const int lb = LowerBound(utf8);
+    const int end = LowerBound(PrefixRangeEnd(text).toUtf8(), lb);
+    for (int i = lb; i < end; ++i) {
+        const QByteArrayView bytes = TextBytes(i);
+        if (bytes.startsWith(utf8) || StartsText(text, QString::fromUtf8(bytes))) {
+            FIndex = i;
+            return;
+        }
+    }
+    FIndex = lb > 0 ? lb - 1 : 0;
+}
+
+void TLinkedList::Append(QStringView text) { AppendWithBytes(text, {}); }
+
+void TLinkedList::InsertAt(QStringView text, int index) {
+    if (index >= Count()) {
+        Append(text);
+        return;
+    }
+    index = qMax(index, 0);
+    FItems.insert(FItems.begin() + index, StoreItem(text, {}));
+    FIndex = index;
+}
+
+void TLinkedList::AddSorted(QStringView text) { AddSortedWithBytes(text, {}); }
+
+QByteArrayView TLinkedList::TextBytes(int index) const {
+    const TItem& item = FItems[size_t(index)];
+    return QByteArrayView(FArena.constData() + item.TextPos, item.TextLen);
+}
+
+QByteArrayView TLinkedList::DataBytes(int index) const {
+    const TItem& item = FItems[size_t(index)];
+    return QByteArrayView(FArena.constData() + item.DataPos, item.DataLen);
+}
+
+void TLinkedList::SetCurrentData(QByteArrayView data) {
+    TItem& item = FItems[size_t(FIndex)];
+    item.DataPos = quint32(FArena.size());
+    item.DataLen = quint32(data.size());
+    FArena.append(data);
+}
+
+void TLinkedList::AppendWithBytes(QStringView text, QByteArrayView data) {
+    FItems.push_back(StoreItem(text, data));
+    FIndex = Count() - 1;
+}
+
+void TLinkedList::AddSortedWithBytes(QStringView text, QByteArrayView data) {
+    const QByteArray utf8 = text.toUtf8();
+    const int lb = LowerBound(utf8);
+    if (lb < Count() && CompareAt(lb, utf8) == 0) {
+        FIndex = lb;
+        SetCurrentData(data);
+        return;
+    }
+    FItems.insert(FItems.begin() + lb, StoreItem(text, data));
+    FIndex = lb;
+}
+
+void TLinkedList::AdoptArena(QByteArray bytes) {
+    FItems.clear();
+    FIndex = -1;
+    FArena = std::move(bytes);
+}
+
+void TLinkedList::AppendRecord(const TItem& item) {
+    FItems.push_back(item);
+    FIndex = Count() - 1;
+}
+
+int TLinkedList::LowerBound(const QByteArray& utf8, int from) const {
+    int lo = from;
+    int hi = Count();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (CompareAt(mid, utf8) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+int TLinkedList::CompareAt(int index, const QByteArray& utf8) const {
+    return CompareTextUtf8(sv(TextBytes(index)), sv(utf8));
+}
+
+TLinkedList::TItem TLinkedList::StoreItem(QStringView text, QByteArrayView data) {
+    TItem item;
+    const QByteArray utf8 = text.toUtf8();
+    item.TextPos = quint32(FArena.size());
+    item.TextLen = quint32(utf8.size());
+    FArena.append(utf8);
+    item.DataPos = quint32(FArena.size());
+    item.DataLen = quint32(data.size());
+    FArena.append(data);
+    return item;
+}
+
+} // namespace quillet

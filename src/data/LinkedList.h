@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+// A list of texts kept in ascending CompareText order, with a cursor that remembers a
+// position and its index, so that successive lookups near each other are cheap. The
+// dictionary's headword indexes (TWordList), its pronunciations and the user-interface
+// string tables (THashList) are built on it.
+//
+// Behaviour is that of a doubly linked list walked from its cursor: every result, cursor
+// position and index after every operation is what such a walk gives. The storage is a
+// contiguous array with binary search, and the texts live as UTF-8 in one byte arena, so
+// a list loaded from a file is the file's bytes plus one small record per item.
+//
+// Invariant (kept by AddSorted and by files written from such lists): items ascend under
+// CompareText and no two are equal under it. Append and InsertAt do not check the order;
+// their callers keep it. Every search relies on it.
+//
+// Thread safety: none. One thread fills a list; nobody reads it meanwhile.
+namespace quillet {
+
+class TLinkedList {
+public:
+    TLinkedList() = default;
+    virtual ~TLinkedList() = default;
+    TLinkedList(const TLinkedList&) = delete;
+    TLinkedList& operator=(const TLinkedList&) = delete;
+
+    // Back to the created state: no items, no cursor, index -1.
+    void Clear();
+
+    int Count() const { return int(FItems.size()); }
+    // Index of the cursor item, -1 when there is no cursor.
+    int CurrentIndex() const { return FIndex; }
+    bool HasCursor() const { return FIndex >= 0; }
+
+    // Cursor moves; false (and no move) when impossible.
+    bool First();
+    bool Last();
+    bool Next();
+    bool Prev();
+    // Without a cursor: puts it on the first item and returns false. With one: moves to
+    // `index` when it is in range (true), else stays (false).
+    bool GoTo(int index);
+
+    bool GetCurrentText(QString& text) const;
+    // GoTo(index) and the cursor item's text; on failure the cursor goes to the first item.
+    bool GetText(int index, QString& text);
+    // The text of the item at `index` without touching the cursor. REQUIRES: 0 <= index < Count().
+    QString TextAt(int index) const;
+
+    // Exact search (under CompareText) relative to the cursor: the index of the equal
+    // item, which becomes the cursor, or -1. On a miss the cursor rests where a walk from
+    // it would stop: on the nearest item on the text's far side of the walk, or on the
+    // first item when the walk ran off either end.
+    int IndexOf(QStringView text);
+
+    // The cursor goes to the first item in list order that begins with the text
+    // (StartsText); when none does, to the greatest item below the text, or to the first
+    // item when none is below. Nothing changes when the cursor item equals the text.
+    void Locate(QStringView text);
+
+    // New last item; it becomes the cursor.
+    void Append(QStringView text);
+    // New item at `index` (0 = first); beyond the end means Append. It becomes the cursor.
+    void InsertAt(QStringView text, int index);
+    // Sorted insert. When an equal item exists nothing is inserted and it becomes the
+    // cursor; otherwise the new item does.
+    void AddSorted(QStringView text);
+
+protected:
+    struct TItem {
+        quint32 TextPos, TextLen; // UTF-8 text in FArena
+        quint32 DataPos, DataLen; // payload bytes in FArena
+    };
+
+    QByteArrayView TextBytes(int index) const;
+    QByteArrayView DataBytes(int index) const;
+    // Replaces the payload of the cursor item. REQUIRES: HasCursor().
+    void SetCurrentData(QByteArrayView data);
+    // Appends an item whose payload is `data` (the bytes are copied).
+    void AppendWithBytes(QStringView text, QByteArrayView data);
+    // Sorted insert (as AddSorted), then the cursor item's payload := data.
+    void AddSortedWithBytes(QStringView text, QByteArrayView data);
+    // Takes `bytes` as the arena, for loaders that then add items pointing into it.
+    void AdoptArena(QByteArray bytes);
+    // Appends a record over bytes already in the arena; becomes the cursor.
+    void AppendRecord(const TItem& item);
+    void ReserveItems(qsizetype count) { FItems.reserve(size_t(count)); }
+    const char* ArenaData() const { return FArena.constData(); }
+    qsizetype CountArena() const { return FArena.size(); }
+
+private:
+    // Index of the first item not below the UTF-8 text, searching [from, Count()).
+    int LowerBound(const QByteArray& utf8, int from = 0) const;
+    int CompareAt(int index, const QByteArray& utf8) const;
+    TItem StoreItem(QStringView text, QByteArrayView data);
+
+    QByteArray FArena;
+    std::vector<TItem> FItems;
+    int FIndex = -1;
+};
+
+} // namespace quillet

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <span>
+
+// Text helpers shared by the import's term extraction and the entry markup.
+// Pure functions on values; safe from any thread. Positions are 0-based.
+namespace quillet {
+
+// Removes every character whose code is below 33 (blank and control characters) from
+// both ends. Unlike QString::trimmed it leaves other Unicode blanks alone.
+QString Trim(QStringView text);
+QByteArray TrimAnsi(QByteArrayView text);
+
+// Cuts `text` at every exact (case-sensitive) occurrence of `separator`.
+// - The piece after the last separator is kept only when the text does not end with it.
+// - A text without separator is one piece, except that an empty text with a
+//   one-character separator gives no piece at all.
+// - With `trim`, pieces are trimmed and dropped when that leaves them empty.
+QStringList SplitText(QStringView text, QStringView separator, bool trim);
+QList<QByteArray> SplitAnsi(QByteArrayView text, QByteArrayView separator, bool trim);
+
+// Cuts `text` at `ch` where no bracket ( [ { is open; pieces are trimmed, empty ones
+// dropped. Closing brackets may take the depth below zero; cuts happen only at zero.
+QStringList SplitTopLevel(QStringView text, QChar ch);
+
+// The n-th field (from 0) of `text` cut at `separator`: the whole text when it has no
+// separator, the rest of the text for the last field, empty when there are fewer than n
+// separators.
+QByteArray ExtractField(QByteArrayView text, char separator, int n);
+
+// For each pattern in order, replaces occurrences until none is left, searching again
+// after each replacement (so "...." with ".." -> "." collapses completely). Does nothing
+// when the lists differ in length or the text is empty. A replacement that contains its
+// own pattern is applied once over the text instead of looping forever.
+void ReplaceAll(QString& text, std::span<const QString> patterns,
+                std::span<const QString> replacements);
+
+// Deletes every occurrence of every listed character.
+void DeleteChars(QString& text, QStringView characters);
+
+// While `open` occurs with a `close` after it: deletes from the first `open` through the
+// first `close` that follows it. A `close` before the first `open` is left alone.
+void DeleteEnclosed(QString& text, QChar open, QChar close);
+
+// Position of `ch` in `characters`, or -1.
+int CharIndex(QChar ch, QStringView characters);
+
+// The UTF-8 bytes cut to at most `maxBytes`, never inside a multi-byte sequence.
+QByteArray CutUtf8(QByteArray utf8, qsizetype maxBytes);
+
+} // namespace quillet
