@@ -1,1 +1,295 @@
-int main(){}
+// SPDX-License-Identifier: GPL-2.0-or-later
+// quillet-cli: builds dictionaries and looks words up from the command line, for users,
+// scripts and the project's own checks.
+
+#include "DBLoader.h"
+#include "DictDB.h"
+#include "Import.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+using namespace quillet;
+
+namespace {
+
+QTextStream& out() {
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err() {
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+int fail(const QString& message) {
+    out().flush();
+    err() << "quillet-cli: " << message << Qt::endl;
+    return 1;
+}
+
+struct TOptions {
+    QString Folder;
+    QString Name = QStringLiteral("de_en_dict");
+    QString Title = QStringLiteral("Deutsch/Englisch Wörterbuch");
+    int Direction = 0;
+    bool Json = false;
+    bool Stdin = false;
+    QStringList Args; // after the command
+};
+
+// --- import -------------------------------------------------------------------------
+
+class TProgressBar {
+public:
+    explicit TProgressBar(bool enabled) : FEnabled(enabled) {}
+    void Show(int index, int count) {
+        if (!FEnabled || count <= 0)
+            return;
+        const int width = 40;
+        const int done = int(qint64(index + 1) * width / count);
+        err() << '\r' << '[' << QString(done, u'#') << QString(width - done, u' ') << "] "
+              << qint64(index + 1) * 100 / count << "%  " << index << " / " << count;
+        err().flush();
+    }
+    void Finish() {
+        if (FEnabled)
+            err() << '\r' << QString(78, u' ') << '\r';
+    }
+
+private:
+    bool FEnabled;
+};
+
+int runImport(const TOptions& options) {
+    if (options.Args.size() != 1)
+        return fail("import needs exactly one SOURCE file");
+    TDictDB db(0, options.Folder);
+    TMetaData meta;
+    meta.Name = options.Title;
+    TImportSummary summary;
+    TProgressBar bar(isatty(STDERR_FILENO));
+    QElapsedTimer timer;
+    timer.start();
+    const QString source = options.Args[0];
+    const TStatus status = db.Import(
+        options.Name, source, meta, summary, [&](int k, int n) { bar.Show(k, n); },
+        [&](int line, const QString& message) {
+            bar.Finish();
+            err() << source << ':' << line << ": " << message << Qt::endl;
+        });
+    bar.Finish();
+    if (!status.ok())
+        return fail(status.message());
+    for (int side = 0; side < 2; ++side) {
+        if (!summary.StopwordsFound[side])
+            err() << "quillet-cli: warning: " << (side == 0 ? "stopwords_DE.txt" : "stopwords_EN.txt")
+                  << " not found; no stopwords for language " << side + 1 << Qt::endl;
+    }
+    out() << summary.Lines << " lines, " << summary.StoredEntries << " entries, "
+          << summary.IndexedLines << " indexed; headwords: " << summary.Headwords[0]
+          << " (language 1), " << summary.Headwords[1] << " (language 2); "
+          << QString::number(timer.elapsed() / 1000.0, 'f', 2) << " s"
+          << (summary.Cancelled ? " (cancelled)" : "") << Qt::endl;
+    return 0;
+}
+
+int runImportIpa(const TOptions& options) {
+    if (options.Args.size() != 1)
+        return fail("import-ipa needs exactly one SOURCE file");
+    TDictDB db(0, options.Folder);
+    const QString destination = db.AppDir() + options.Name + ".ipa";
+    TPronunciationSummary summary;
+    TProgressBar bar(isatty(STDERR_FILENO));
+    const TStatus status = ImportPronunciations(options.Args[0], destination, summary,
+                                                [&](int k, int n) { bar.Show(k, n); });
+    bar.Finish();
+    if (!status.ok())
+        return fail(status.message());
+    out() << summary.Lines << " lines, " << summary.Pairs << " pronunciations written to "
+          << QDir::toNativeSeparators(destination) << Qt::endl;
+    return 0;
+}
+
+// --- list ---------------------------------------------------------------------------
+
+int runList(const TOptions& options) {
+    const TDictDB db(0, options.Folder);
+    for (const TDictionaryFile& dictionary : db.Dictionaries())
+        out() << dictionary.BaseName << '\t' << dictionary.Title << '\n';
+    return 0;
+}
+
+// --- lookup and pron -----------------------------------------------------------------
+
+TStatus openDictionary(TDictDB& db, const QString& name) {
+    if (TStatus s = db.Open(name); !s.ok())
+        return s;
+    return db.LoadIndex();
+}
+
+// Answers one query; false when the entries could not be read.
+bool answer(TDictDB& db, const QString& text, bool json) {
+    QStringList words;
+    const int position = db.FindWords(text, words);
+    TTermPairArray rows;
+    const TStatus status = db.GetEntries(rows);
+    QString headword;
+    const bool hasHeadword = db.WordList(db.Direction()).GetCurrentText(headword);
+    if (json) {
+        QJsonObject object;
+        object["headword"] = hasHeadword ? QJsonValue(headword) : QJsonValue();
+        object["position"] = position;
+        object["window"] = QJsonArray{db.WindowStart(), db.WindowEnd()};
+        QJsonArray array;
+        for (const TTermPair& row : rows)
+            array.append(QJsonObject{{"rank", row.Rank}, {"left", row.Left}, {"right", row.Right}});
+        object["rows"] = array;
+        if (!status.ok())
+            object["error"] = status.message();
+        out() << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+    } else {
+        out() << "Headword: " << (hasHeadword ? headword : QStringLiteral("(none)"))
+              << "   (word list position " << position << ", window " << db.WindowStart()
+              << "–" << db.WindowEnd() << ")\n";
+        const TLanguage& left = db.Language(0);
+        const TLanguage& right = db.Language(1);
+        qsizetype width = qMax(left.Name.size(), qsizetype(12));
+        for (const TTermPair& row : rows)
+            width = qMax(width, qMin(row.Left.size(), qsizetype(48)));
+        out() << "rank  " << left.Name.leftJustified(width) << "  " << right.Name << '\n';
+        for (const TTermPair& row : rows)
+            out() << QString::number(row.Rank).leftJustified(6) << row.Left.leftJustified(width)
+                  << "  " << row.Right << '\n';
+    }
+    out().flush();
+    if (!status.ok()) {
+        err() << "quillet-cli: " << status.message() << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+int runLookup(const TOptions& options) {
+    if (options.Stdin == !options.Args.isEmpty())
+        return fail("lookup needs either TEXT or --stdin");
+    TDictDB db(options.Direction, options.Folder);
+    if (TStatus s = openDictionary(db, options.Name); !s.ok())
+        return fail(s.message());
+    if (!options.Stdin)
+        return answer(db, options.Args.join(u' '), options.Json) ? 0 : 1;
+
+    const bool interactive = isatty(STDIN_FILENO) && !options.Json;
+    const QString prompt = db.CurrentLanguage().Name + "> ";
+    bool allOk = true;
+    std::string line;
+    for (;;) {
+        if (interactive) {
+            out() << prompt;
+            out().flush();
+        }
+        if (!std::getline(std::cin, line))
+            break;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        allOk = answer(db, QString::fromStdString(line), options.Json) && allOk;
+        if (interactive)
+            out() << '\n';
+    }
+    return allOk ? 0 : 1;
+}
+
+int runPron(const TOptions& options) {
+    if (options.Args.size() != 1)
+        return fail("pron needs exactly one WORD");
+    TDictDB db(options.Direction, options.Folder);
+    if (TStatus s = db.Open(options.Name); !s.ok())
+        return fail(s.message());
+    if (TStatus s = db.LoadPronunciations(); !s.ok())
+        return fail(s.message());
+    QString ipa;
+    if (!db.GetPronunciation(options.Args[0], ipa)) {
+        err() << "No pronunciation for " << options.Args[0] << Qt::endl;
+        return 1;
+    }
+    out() << ipa << Qt::endl;
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("quillet-cli");
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Builds Quillet dictionaries and looks words up in them.\n\n"
+        "Commands:\n"
+        "  import [--title TITLE] SOURCE   build BASE.tdb, .tx1 and .tx2 from a UTF-8 source\n"
+        "  import-ipa SOURCE               build BASE.ipa from key=value lines\n"
+        "  list                            list the installed dictionaries (base name, title)\n"
+        "  lookup [--direction 0|1] [--json] (TEXT... | --stdin)\n"
+        "                                  look TEXT up; --stdin answers one query a line\n"
+        "  pron WORD                       print the pronunciation of WORD");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption folder("folder", "Dictionary folder (default: the program's folder).",
+                                    "DIR");
+    const QCommandLineOption name("name", "Dictionary base name (default: de_en_dict).", "BASE");
+    const QCommandLineOption title("title", "Dictionary title for import.", "TITLE");
+    const QCommandLineOption direction("direction", "0 looks up language 1, 1 language 2.", "0|1",
+                                       "0");
+    const QCommandLineOption json("json", "Print lookups as JSON, one object a line.");
+    const QCommandLineOption stdinOption("stdin", "Read one query per line from standard input.");
+    parser.addOptions({folder, name, title, direction, json, stdinOption});
+    parser.addPositionalArgument("command", "import, import-ipa, list, lookup or pron");
+    parser.process(app);
+
+    QStringList args = parser.positionalArguments();
+    if (args.isEmpty()) {
+        err() << parser.helpText();
+        return 2;
+    }
+    TOptions options;
+    const QString command = args.takeFirst();
+    options.Args = args;
+    options.Folder = parser.value(folder);
+    if (parser.isSet(name))
+        options.Name = parser.value(name);
+    if (parser.isSet(title))
+        options.Title = parser.value(title);
+    const QString dir = parser.value(direction);
+    if (dir != u"0" && dir != u"1")
+        return fail("--direction must be 0 or 1");
+    options.Direction = dir.toInt();
+    options.Json = parser.isSet(json);
+    options.Stdin = parser.isSet(stdinOption);
+    if (!options.Folder.isEmpty() && !QDir(options.Folder).exists())
+        return fail("Folder " + options.Folder + " not found");
+
+    if (command == u"import")
+        return runImport(options);
+    if (command == u"import-ipa")
+        return runImportIpa(options);
+    if (command == u"list")
+        return runList(options);
+    if (command == u"lookup")
+        return runLookup(options);
+    if (command == u"pron")
+        return runPron(options);
+    err() << "quillet-cli: unknown command " << command << "\n\n" << parser.helpText();
+    return 2;
+}
