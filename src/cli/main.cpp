@@ -12,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QTextStream>
 #include <cstdio>
 #include <iostream>
@@ -139,6 +138,11 @@ TStatus openDictionary(TDictDB& db, const QString& name) {
     return db.LoadIndex();
 }
 
+QString jsonString(const QString& text) {
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
 // Answers one query; false when the entries could not be read.
 bool answer(TDictDB& db, const QString& text, bool json) {
     QStringList words;
@@ -148,17 +152,19 @@ bool answer(TDictDB& db, const QString& text, bool json) {
     QString headword;
     const bool hasHeadword = db.WordList(db.Direction()).GetCurrentText(headword);
     if (json) {
-        QJsonObject object;
-        object["headword"] = hasHeadword ? QJsonValue(headword) : QJsonValue();
-        object["position"] = position;
-        object["window"] = QJsonArray{db.WindowStart(), db.WindowEnd()};
-        QJsonArray array;
-        for (const TTermPair& row : rows)
-            array.append(QJsonObject{{"rank", row.Rank}, {"left", row.Left}, {"right", row.Right}});
-        object["rows"] = array;
+        // Written by hand to keep the documented key order.
+        out() << "{\"headword\":" << (hasHeadword ? jsonString(headword) : QStringLiteral("null"))
+              << ",\"position\":" << position << ",\"window\":[" << db.WindowStart() << ','
+              << db.WindowEnd() << "],\"rows\":[";
+        for (size_t i = 0; i < rows.size(); ++i) {
+            out() << (i ? "," : "") << "{\"rank\":" << rows[i].Rank
+                  << ",\"left\":" << jsonString(rows[i].Left)
+                  << ",\"right\":" << jsonString(rows[i].Right) << '}';
+        }
+        out() << ']';
         if (!status.ok())
-            object["error"] = status.message();
-        out() << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+            out() << ",\"error\":" << jsonString(status.message());
+        out() << "}\n";
     } else {
         out() << "Headword: " << (hasHeadword ? headword : QStringLiteral("(none)"))
               << "   (word list position " << position << ", window " << db.WindowStart()
