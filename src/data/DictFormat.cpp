@@ -98,7 +98,9 @@ TStatus TEntryReader::Open(const QString& path, const QString& nameForMessages) 
     FFile.setFileName(path);
     if (!FFile.exists())
         return TStatus::NotFound(nameForMessages);
-    if (!FFile.open(QIODevice::ReadOnly))
+    // Unbuffered: each entry is one seek and two small reads; a buffer would read ahead
+    // kilobytes that the next seek throws away.
+    if (!FFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return TStatus::Error("Cannot read " + nameForMessages + ": " + FFile.errorString());
     return TStatus::Ok();
 }

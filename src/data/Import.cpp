@@ -12,7 +12,11 @@
 #include <QSaveFile>
 #include <QUtf8StringView>
 #include <algorithm>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <numeric>
+#include <thread>
 
 namespace quillet {
 namespace {
@@ -45,32 +49,45 @@ std::vector<QByteArrayView> splitLines(const QByteArray& bytes) {
 // once, in the form met first, with its references in the order they were added.
 class THeadwordTable {
 public:
-    void Add(const TTermRec& term, quint32 offset) {
+    void Add(const TTermExtractor::THit& term, quint32 offset) {
         if (size_t(term.Class) >= FByClass.size())
             FByClass.resize(size_t(term.Class) + 1, -1);
         int& head = FByClass[size_t(term.Class)];
         if (head < 0) {
             head = int(FHeads.size());
-            FHeads.push_back({term.Term, term.Class, {}});
+            FHeads.push_back({term.Term.toString(), term.Class, 0});
         }
-        FHeads[size_t(head)].Refs.push_back({offset, term.Rank});
+        ++FHeads[size_t(head)].RefCount;
+        FRefs.push_back({head, {offset, term.Rank}});
     }
 
     int Count() const { return int(FHeads.size()); }
 
     // The index file's bytes: headwords in CompareText order.
     QByteArray Serialize(const TTermClasses& classes, qint64& references) const {
+        // Group the references by headword, keeping their order (a counting sort).
+        std::vector<size_t> start(FHeads.size() + 1, 0);
+        for (size_t h = 0; h < FHeads.size(); ++h)
+            start[h + 1] = start[h] + FHeads[h].RefCount;
+        std::vector<TTermRef> grouped(FRefs.size());
+        std::vector<size_t> fill(start.begin(), start.end() - 1);
+        for (const TRef& ref : FRefs)
+            grouped[fill[size_t(ref.Head)]++] = ref.Ref;
+
         std::vector<int> order(FHeads.size());
         std::iota(order.begin(), order.end(), 0);
         std::sort(order.begin(), order.end(), [&](int a, int b) {
             return classes.KeyOf(FHeads[size_t(a)].Class) < classes.KeyOf(FHeads[size_t(b)].Class);
         });
         QByteArray out;
+        out.reserve(qsizetype(FRefs.size()) * 5 + qsizetype(FHeads.size()) * 16);
         references = 0;
-        for (int i : order) {
-            const THead& head = FHeads[size_t(i)];
-            TWordList::WriteRecord(out, head.Form, head.Refs);
-            references += qMin<qint64>(qint64(head.Refs.size()), kMaxReferences);
+        TTermRefArray refs;
+        for (int h : order) {
+            refs.assign(grouped.begin() + qsizetype(start[size_t(h)]),
+                        grouped.begin() + qsizetype(start[size_t(h) + 1]));
+            TWordList::WriteRecord(out, FHeads[size_t(h)].Form, refs);
+            references += qMin<qint64>(qint64(refs.size()), kMaxReferences);
         }
         return out;
     }
@@ -79,10 +96,91 @@ private:
     struct THead {
         QString Form;
         int Class;
-        TTermRefArray Refs;
+        size_t RefCount;
+    };
+    struct TRef {
+        int Head;
+        TTermRef Ref;
     };
     std::vector<THead> FHeads;
+    std::vector<TRef> FRefs;
     std::vector<int> FByClass; // class id -> index in FHeads, or -1
+};
+
+// The lines of one block: an entry's offset and its two trimmed sides.
+struct TBlockLine {
+    quint32 Offset;
+    QString Sides[2];
+};
+using TBlock = std::vector<TBlockLine>;
+
+// Everything one language needs while the import runs; used by one thread at a time.
+class TSideIndexer {
+public:
+    bool LoadStopwords(const QString& path) { return FStopwords.Load(path, FClasses); }
+
+    void Index(const TBlock& block, int side) {
+        for (const TBlockLine& line : block) {
+            for (const TTermExtractor::THit& term : FExtractor.Extract(line.Sides[side]))
+                FHeads.Add(term, line.Offset);
+        }
+    }
+
+    int Headwords() const { return FHeads.Count(); }
+    QByteArray Serialize(qint64& references) const { return FHeads.Serialize(FClasses, references); }
+
+private:
+    TTermClasses FClasses;
+    TStopwords FStopwords;
+    TTermExtractor FExtractor{FStopwords, FClasses};
+    THeadwordTable FHeads;
+};
+
+// One job at a time on a thread of its own that lives as long as the object.
+class TBackgroundJob {
+public:
+    TBackgroundJob() : FThread([this] { Loop(); }) {}
+    ~TBackgroundJob() {
+        {
+            std::lock_guard lock(FMutex);
+            FQuit = true;
+        }
+        FWake.notify_all();
+        FThread.join();
+    }
+    // REQUIRES: no job running (Wait() called since the last Start()).
+    void Start(std::function<void()> job) {
+        {
+            std::lock_guard lock(FMutex);
+            FJob = std::move(job);
+        }
+        FWake.notify_all();
+    }
+    void Wait() {
+        std::unique_lock lock(FMutex);
+        FWake.wait(lock, [this] { return !FJob; });
+    }
+
+private:
+    void Loop() {
+        std::unique_lock lock(FMutex);
+        for (;;) {
+            FWake.wait(lock, [this] { return FQuit || FJob; });
+            if (FQuit)
+                return;
+            lock.unlock();
+            FJob();
+            lock.lock();
+            FJob = nullptr;
+            FWake.notify_all();
+        }
+    }
+
+    std::mutex FMutex;
+    std::condition_variable FWake;
+    std::function<void()> FJob;
+    bool FQuit = false;
+    std::thread FThread; // last: starts once the members above exist
 };
 
 QString findStopwords(const QStringList& folders, const QString& name) {
@@ -123,13 +221,12 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     if (TStatus s = ReadWholeFile(request.SourcePath, source); !s.ok())
         return s;
 
-    TTermClasses classes;
-    TStopwords stopwords[2];
+    TSideIndexer sides[2];
     const QString stopwordFiles[2] = {QStringLiteral("stopwords_DE.txt"),
                                       QStringLiteral("stopwords_EN.txt")};
     for (int side = 0; side < 2; ++side) {
         const QString path = findStopwords(request.StopwordFolders, stopwordFiles[side]);
-        summary.StopwordsFound[side] = !path.isEmpty() && stopwords[side].Load(path, classes);
+        summary.StopwordsFound[side] = !path.isEmpty() && sides[side].LoadStopwords(path);
     }
 
     const QDir folder(request.Folder);
@@ -151,18 +248,32 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
             request.Warning(k + 1, message);
     };
 
-    THeadwordTable heads[2];
+    // The two languages are indexed side by side: language 2 on a helper thread while
+    // this one does language 1, a block of lines at a time. A block ends at each
+    // progress report, so a report (and a cancel) always sees every line before it indexed.
+    TBlock block;
+    TBackgroundJob helper;
+    auto indexBlock = [&] {
+        helper.Start([&] { sides[1].Index(block, 1); });
+        sides[0].Index(block, 0);
+        helper.Wait();
+        block.clear();
+    };
+
     int counter = 1;
     for (int k = 0; k < lineCount; ++k) {
         const QByteArrayView raw = lines[size_t(k)];
         if (raw.isEmpty() || raw.front() == '#')
             continue;
-        if (!QUtf8StringView(raw).isValidUtf8())
+        const bool valid = QUtf8StringView(raw).isValidUtf8();
+        if (!valid)
             warn(k, QStringLiteral("not valid UTF-8; the bad bytes are stored as U+FFFD"));
         QString text = QString::fromUtf8(raw);
-        if (text.contains(kDots[0]))
+        const bool dotted = raw.contains("...");
+        if (dotted)
             ReplaceAll(text, kDots, kEllipsis);
-        const QByteArray utf8 = text.toUtf8();
+        // Unchanged text is stored as the very bytes read.
+        const QByteArray utf8 = (valid && !dotted) ? raw.toByteArray() : text.toUtf8();
         if (utf8.size() > kMaxEntryBytes) {
             warn(k, QStringLiteral("longer than %1 bytes; left out").arg(kMaxEntryBytes));
             continue;
@@ -173,15 +284,13 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
                 QStringLiteral("The source is too large: entries beyond 2 GiB cannot be addressed"));
         ++summary.StoredEntries;
 
-        const QStringList sides = SplitText(text, kEntrySeparator, true);
-        if (sides.size() != 2)
+        QStringList pair = SplitText(text, kEntrySeparator, true);
+        if (pair.size() != 2)
             continue;
         ++summary.IndexedLines;
-        for (int side = 0; side < 2; ++side) {
-            for (const TTermRec& term : ExtractTerms(sides[side], stopwords[side], classes))
-                heads[side].Add(term, quint32(offset));
-        }
+        block.push_back({quint32(offset), {std::move(pair[0]), std::move(pair[1])}});
         if (counter == kProgressStep) {
+            indexBlock();
             if (request.Progress)
                 request.Progress(k, lineCount);
             counter = 0;
@@ -192,14 +301,19 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         }
         ++counter;
     }
+    indexBlock();
+
+    QByteArray indexBytes[2];
+    helper.Start([&] { indexBytes[1] = sides[1].Serialize(summary.References[1]); });
+    indexBytes[0] = sides[0].Serialize(summary.References[0]);
+    helper.Wait();
 
     QSaveFile tx1(folder.filePath(request.BaseName + ".tx1"));
     QSaveFile tx2(folder.filePath(request.BaseName + ".tx2"));
     QSaveFile* tx[2] = {&tx1, &tx2};
     for (int side = 0; side < 2; ++side) {
-        summary.Headwords[side] = heads[side].Count();
-        const QByteArray bytes = heads[side].Serialize(classes, summary.References[side]);
-        if (TStatus s = writeFile(*tx[side], bytes); !s.ok())
+        summary.Headwords[side] = sides[side].Headwords();
+        if (TStatus s = writeFile(*tx[side], indexBytes[side]); !s.ok())
             return s;
     }
     const QByteArray& tdbBytes = entries.data();

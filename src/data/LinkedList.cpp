@@ -3,6 +3,8 @@
 
 #include "Collation.h"
 
+#include <QUtf8StringView>
+
 namespace quillet {
 namespace {
 std::string_view sv(QByteArrayView v) { return {v.data(), size_t(v.size())}; }
@@ -103,14 +105,36 @@ void TLinkedList::Locate(QStringView text) {
     // text is the one a backward walk from the end would remember last.
     const int lb = LowerBound(utf8);
     const int end = LowerBound(PrefixRangeEnd(text).toUtf8(), lb);
+    const bool wellFormed = text.isValidUtf16();
     for (int i = lb; i < end; ++i) {
-        const QByteArrayView bytes = TextBytes(i);
-        if (bytes.startsWith(utf8) || StartsText(text, QString::fromUtf8(bytes))) {
+        if (StartsWithText(TextBytes(i), text, utf8, wellFormed)) {
             FIndex = i;
             return;
         }
     }
     FIndex = lb > 0 ? lb - 1 : 0;
+}
+
+bool TLinkedList::StartsWithText(QByteArrayView item, QStringView text, const QByteArray& utf8,
+                                 bool wellFormed) {
+    if (item.startsWith(utf8))
+        return true;
+    // Find the bytes that hold the item's first text.size() UTF-16 units and compare them
+    // as UTF-8, without decoding the item. Anything unusual takes the decoding road.
+    if (wellFormed && QUtf8StringView(item).isValidUtf8()) {
+        qsizetype units = 0, pos = 0;
+        while (units < text.size() && pos < item.size()) {
+            const uchar lead = uchar(item[pos]);
+            const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            units += length == 4 ? 2 : 1;
+            pos += length;
+        }
+        if (units < text.size())
+            return false; // the item is shorter than the text
+        if (units == text.size()) // else the cut splits a surrogate pair
+            return CompareTextUtf8(sv(item.first(pos)), sv(utf8)) == 0;
+    }
+    return StartsText(text, QString::fromUtf8(item));
 }
 
 void TLinkedList::Append(QStringView text) { AppendWithBytes(text, {}); }
@@ -165,6 +189,12 @@ void TLinkedList::AdoptArena(QByteArray bytes) {
     FItems.clear();
     FIndex = -1;
     FArena = std::move(bytes);
+}
+
+void TLinkedList::AdoptRecords(QByteArray arena, std::vector<TItem> items) {
+    FArena = std::move(arena);
+    FItems = std::move(items);
+    FIndex = Count() - 1;
 }
 
 void TLinkedList::AppendRecord(const TItem& item) {

@@ -89,7 +89,8 @@ protected:
     void AdoptArena(QByteArray bytes);
     // Appends a record over bytes already in the arena; becomes the cursor.
     void AppendRecord(const TItem& item);
-    void ReserveItems(qsizetype count) { FItems.reserve(size_t(count)); }
+    // Replaces the list by `items` over `arena`, as if each had been appended in order.
+    void AdoptRecords(QByteArray arena, std::vector<TItem> items);
     const char* ArenaData() const { return FArena.constData(); }
     qsizetype CountArena() const { return FArena.size(); }
 
@@ -97,6 +98,10 @@ private:
     // Index of the first item not below the UTF-8 text, searching [from, Count()).
     int LowerBound(const QByteArray& utf8, int from = 0) const;
     int CompareAt(int index, const QByteArray& utf8) const;
+    // StartsText(text, item) on the item's UTF-8 bytes; `utf8` is the text's encoding and
+    // `wellFormed` whether the text is valid UTF-16.
+    static bool StartsWithText(QByteArrayView item, QStringView text, const QByteArray& utf8,
+                               bool wellFormed);
     TItem StoreItem(QStringView text, QByteArrayView data);
 
     QByteArray FArena;

@@ -6,71 +6,64 @@
 #include "FileIO.h"
 #include "TextTools.h"
 
-#include <QSet>
+#include <QVarLengthArray>
+#include <algorithm>
+#include <array>
 
 namespace quillet {
 namespace {
 
 // Deleted from a side before its words are taken.
 const QString kDeletedChars = QStringLiteral("^$!?,\"'%&+=<>\u00B00123456789\u00A9\u00AE~");
-const QString kSlashColon[2] = {QStringLiteral("/"), QStringLiteral(":")};
-const QString kBlanks[2] = {QStringLiteral(" "), QStringLiteral(" ")};
 
-class TTermCollector {
-public:
-    TTermCollector(const TStopwords& stopwords, TTermClasses& classes)
-        : FStopwords(stopwords), FClasses(classes) {}
+using TViews = QVarLengthArray<QStringView, 16>;
 
-    bool IsStopword(const QString& word) { return FStopwords.Contains(word, FClasses); }
-
-    // A word in parentheses: added only if new; an existing term keeps its rank.
-    void AddOptional(const QString& word, quint8 rank) {
-        const int cls = FClasses.ClassOf(word);
-        if (find(cls) < 0)
-            FTerms.push_back({word, rank, cls});
-    }
-
-    // A word outside parentheses: a term met again takes the stronger rank, unless the
-    // new rank is 0; the first form stays.
-    void AddWord(const QString& word, quint8 rank) {
-        const int cls = FClasses.ClassOf(word);
-        const int at = find(cls);
-        if (at < 0) {
-            FTerms.push_back({word, rank, cls});
-        } else if (rank != 0 && rank < FTerms[size_t(at)].Rank) {
-            FTerms[size_t(at)].Rank = rank;
-        }
-    }
-
-    TTermRecArray Take() { return std::move(FTerms); }
-
-private:
-    int find(int cls) const {
-        for (size_t i = 0; i < FTerms.size(); ++i) {
-            if (FTerms[i].Class == cls)
-                return int(i);
-        }
-        return -1;
-    }
-
-    const TStopwords& FStopwords;
-    TTermClasses& FClasses;
-    TTermRecArray FTerms;
-};
-
-void addParenthesised(QString word, TTermCollector& out) {
-    word.remove(u'(');
-    word.remove(u')');
-    word.replace(u';', u' ');
-    DeleteEnclosed(word, u'[', u']');
-    for (const QString& piece : SplitTopLevel(word, u' ')) {
-        const QChar last = piece.back();
-        if (piece.size() > 2 && last != u'.' && last != u'-')
-            out.AddOptional(piece, out.IsStopword(piece) ? 0 : 9);
-    }
+bool deleted(char16_t c) {
+    static const auto table = [] {
+        std::array<bool, 256> t{};
+        for (const QChar d : kDeletedChars)
+            t[d.unicode()] = true;
+        return t;
+    }();
+    return c < 256 && table[c];
 }
 
-bool skipped(const QString& word) {
+QStringView trimmed(QStringView text) {
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && text[begin].unicode() < 33)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() < 33)
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+// SplitTopLevel without copies: the trimmed, non-empty pieces of `text` cut at `ch` where
+// no bracket is open.
+void splitTopLevel(QStringView text, QChar ch, TViews& pieces) {
+    pieces.clear();
+    auto add = [&](QStringView piece) {
+        piece = trimmed(piece);
+        if (!piece.isEmpty())
+            pieces.append(piece);
+    };
+    int depth = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == ch.unicode() && depth == 0) {
+            add(text.sliced(start, i - start));
+            start = i + 1;
+        } else if (c == u'(' || c == u'[' || c == u'{') {
+            ++depth;
+        } else if (c == u')' || c == u']' || c == u'}') {
+            --depth;
+        }
+    }
+    if (start < text.size())
+        add(text.sliced(start));
+}
+
+bool skipped(QStringView word) {
     const QChar first = word.front();
     const QChar last = word.back();
     if (first == u'[' || first == u'-' || first == u'\u2026' || first == u'.' || first == u'{')
@@ -80,32 +73,30 @@ bool skipped(const QString& word) {
     return word.size() == 1 && word != u"I" && word != u"a";
 }
 
-// The rank of word w of item i of alternative a, from the first rule that applies.
-quint8 rankOf(const QStringList& words, qsizetype w, qsizetype i, qsizetype nI, qsizetype a,
-              TTermCollector& out) {
-    const qsizetype nW = words.size();
-    if (nI == 1 && nW == 1)
-        return a == 0 ? 1 : 2;
-    if (a == 0 && w == 1 && nI == 1 && nW == 3 && words[0] == u"to" && words[2].startsWith(u'{'))
-        return 2;
-    if (a == 0 && w == 1 && nI == 1 && nW == 2 && words[0] == u"to")
-        return 2;
-    if (w == 0 && (nW == 1 || (nW == 2 && words[1].startsWith(u'{'))))
-        return 3;
-    if (a == 0 && i == 0 && w == 0)
-        return 4;
-    if (i == 0 && w == 0)
-        return 5;
-    if (w == 0)
-        return (words[1].startsWith(u'[') || words[1].startsWith(u'{')) ? 6 : 7;
-    return out.IsStopword(words[w]) ? 0 : 8;
+// A word reads the same after a round trip through Windows-1252 (the common case).
+bool ansiSafe(QStringView word) {
+    for (const QChar c : word) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 && u < 0xA0)
+            return false;
+        if (u > 0xFF)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
-int TTermClasses::ClassOf(const QString& word) {
-    if (auto it = FByForm.constFind(word); it != FByForm.constEnd())
-        return it.value();
+int TTermClasses::ClassOf(QStringView word) {
+    const quint32 hash = quint32(qHash(word));
+    const size_t mask = FSlots.size() - 1;
+    size_t at = hash & mask;
+    for (; FSlots[at].Class >= 0; at = (at + 1) & mask) {
+        const TSlot& slot = FSlots[at];
+        if (slot.Hash == hash && slot.Len == quint32(word.size()) &&
+            std::equal(word.utf16(), word.utf16() + word.size(), FChars.data() + slot.Pos))
+            return slot.Class;
+    }
     QByteArray key = CollationKey(word);
     int cls;
     if (auto byKey = FByKey.constFind(key); byKey != FByKey.constEnd()) {
@@ -115,8 +106,25 @@ int TTermClasses::ClassOf(const QString& word) {
         FByKey.insert(key, cls);
         FKeys.push_back(std::move(key));
     }
-    FByForm.insert(word, cls);
+    FSlots[at] = {hash, quint32(FChars.size()), quint32(word.size()), cls};
+    FChars.insert(FChars.end(), word.utf16(), word.utf16() + word.size());
+    if (++FUsed * 2 > FSlots.size())
+        Grow();
     return cls;
+}
+
+void TTermClasses::Grow() {
+    std::vector<TSlot> old(FSlots.size() * 2);
+    old.swap(FSlots);
+    const size_t mask = FSlots.size() - 1;
+    for (const TSlot& slot : old) {
+        if (slot.Class < 0)
+            continue;
+        size_t at = slot.Hash & mask;
+        while (FSlots[at].Class >= 0)
+            at = (at + 1) & mask;
+        FSlots[at] = slot;
+    }
 }
 
 bool TStopwords::Load(const QString& path, TTermClasses& classes) {
@@ -137,37 +145,132 @@ void TStopwords::Add(const QString& word, TTermClasses& classes) {
     FClasses.insert(classes.ClassOf(word));
 }
 
-bool TStopwords::Contains(const QString& word, TTermClasses& classes) const {
+bool TStopwords::Contains(QStringView word, TTermClasses& classes) const {
     if (FClasses.isEmpty())
         return false;
+    if (ansiSafe(word))
+        return FClasses.contains(classes.ClassOf(word));
     return FClasses.contains(classes.ClassOf(FromAnsi(ToAnsi(word))));
+}
+
+QStringView TTermExtractor::Keep(QString text) {
+    FScratch.push_back(std::move(text));
+    return FScratch.back();
+}
+
+int TTermExtractor::Find(int cls) const {
+    for (size_t i = 0; i < FHits.size(); ++i) {
+        if (FHits[i].Class == cls)
+            return int(i);
+    }
+    return -1;
+}
+
+// A word in parentheses: added only if new; an existing term keeps its rank.
+void TTermExtractor::AddOptional(QStringView word, quint8 rank) {
+    const int cls = FClasses.ClassOf(word);
+    if (Find(cls) < 0)
+        FHits.push_back({word, rank, cls});
+}
+
+// A word outside parentheses: a term met again takes the stronger rank, unless the new
+// rank is 0; the first form stays.
+void TTermExtractor::AddWord(QStringView word, quint8 rank) {
+    const int cls = FClasses.ClassOf(word);
+    const int at = Find(cls);
+    if (at < 0)
+        FHits.push_back({word, rank, cls});
+    else if (rank != 0 && rank < FHits[size_t(at)].Rank)
+        FHits[size_t(at)].Rank = rank;
+}
+
+void TTermExtractor::AddParenthesised(QStringView word) {
+    QString text = word.toString();
+    text.remove(u'(');
+    text.remove(u')');
+    text.replace(u';', u' ');
+    DeleteEnclosed(text, u'[', u']');
+    const QStringView kept = Keep(std::move(text));
+    TViews pieces;
+    splitTopLevel(kept, u' ', pieces);
+    for (const QStringView piece : pieces) {
+        const QChar last = piece.back();
+        if (piece.size() > 2 && last != u'.' && last != u'-')
+            AddOptional(piece, FStopwords.Contains(piece, FClasses) ? 0 : 9);
+    }
+}
+
+void TTermExtractor::AddWords(QStringView item, qsizetype i, qsizetype nI, qsizetype a) {
+    if (item.contains(u'{')) {
+        QString text = item.toString();
+        DeleteEnclosed(text, u'{', u'}');
+        item = Keep(std::move(text));
+    }
+    TViews words;
+    splitTopLevel(trimmed(item), u' ', words);
+    const qsizetype nW = words.size();
+    for (qsizetype w = 0; w < nW; ++w) {
+        const QStringView word = words[w];
+        if (word.startsWith(u'(')) {
+            AddParenthesised(word);
+            continue;
+        }
+        if (skipped(word))
+            continue;
+        // The first rule that applies gives the rank.
+        quint8 rank;
+        if (nI == 1 && nW == 1)
+            rank = a == 0 ? 1 : 2;
+        else if (a == 0 && w == 1 && nI == 1 && nW == 3 && words[0] == u"to" &&
+                 words[2].startsWith(u'{'))
+            rank = 2;
+        else if (a == 0 && w == 1 && nI == 1 && nW == 2 && words[0] == u"to")
+            rank = 2;
+        else if (w == 0 && (nW == 1 || (nW == 2 && words[1].startsWith(u'{'))))
+            rank = 3;
+        else if (a == 0 && i == 0 && w == 0)
+            rank = 4;
+        else if (i == 0 && w == 0)
+            rank = 5;
+        else if (w == 0)
+            rank = (words[1].startsWith(u'[') || words[1].startsWith(u'{')) ? 6 : 7;
+        else
+            rank = FStopwords.Contains(word, FClasses) ? 0 : 8;
+        AddWord(word, rank);
+    }
+}
+
+const std::vector<TTermExtractor::THit>& TTermExtractor::Extract(QStringView side) {
+    FHits.clear();
+    FScratch.clear();
+    // Delete the listed characters and turn "/" and ":" into blanks, in one pass.
+    FText.resize(side.size());
+    qsizetype n = 0;
+    for (const QChar c : side) {
+        if (deleted(c.unicode()))
+            continue;
+        FText[n++] = (c == u'/' || c == u':') ? QChar(u' ') : c;
+    }
+    FText.truncate(n);
+
+    TViews alternatives, items;
+    splitTopLevel(FText, u'|', alternatives);
+    for (qsizetype a = 0; a < alternatives.size(); ++a) {
+        splitTopLevel(alternatives[a], u';', items);
+        const qsizetype nI = items.size();
+        for (qsizetype i = 0; i < nI; ++i)
+            AddWords(items[i], i, nI, a);
+    }
+    return FHits;
 }
 
 TTermRecArray ExtractTerms(const QString& side, const TStopwords& stopwords,
                            TTermClasses& classes) {
-    TTermCollector out(stopwords, classes);
-    QString text = side;
-    DeleteChars(text, kDeletedChars);
-    ReplaceAll(text, kSlashColon, kBlanks);
-    const QStringList alternatives = SplitTopLevel(text, u'|');
-    for (qsizetype a = 0; a < alternatives.size(); ++a) {
-        const QStringList items = SplitTopLevel(alternatives[a], u';');
-        const qsizetype nI = items.size();
-        for (qsizetype i = 0; i < nI; ++i) {
-            QString item = items[i];
-            DeleteEnclosed(item, u'{', u'}');
-            const QStringList words = SplitTopLevel(Trim(item), u' ');
-            for (qsizetype w = 0; w < words.size(); ++w) {
-                const QString& word = words[w];
-                if (word.startsWith(u'(')) {
-                    addParenthesised(word, out);
-                } else if (!skipped(word)) {
-                    out.AddWord(word, rankOf(words, w, i, nI, a, out));
-                }
-            }
-        }
-    }
-    return out.Take();
+    TTermExtractor extractor(stopwords, classes);
+    TTermRecArray terms;
+    for (const TTermExtractor::THit& hit : extractor.Extract(side))
+        terms.push_back({hit.Term.toString(), hit.Rank, hit.Class});
+    return terms;
 }
 
 } // namespace quillet

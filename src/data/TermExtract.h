@@ -5,7 +5,7 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
-#include <QStringList>
+#include <deque>
 #include <vector>
 
 // Term extraction: which words of one side of an entry become headwords, and with which
@@ -13,7 +13,7 @@
 // mention it. Ranks: 1 the side is this word alone, higher numbers a weaker tie, 9 for
 // words in parentheses, 0 the word occurs only as a stopword.
 //
-// Thread safety: a TTermClasses or TStopwords object belongs to one thread at a time.
+// Thread safety: the objects here belong to one thread at a time.
 namespace quillet {
 
 // Maps words to ids of their equality class under CompareText, caching by exact form,
@@ -21,13 +21,25 @@ namespace quillet {
 // distinct spelling.
 class TTermClasses {
 public:
-    int ClassOf(const QString& word);
+    int ClassOf(QStringView word);
     int Count() const { return int(FKeys.size()); }
     // The collation key of a class: sorting classes by it sorts them under CompareText.
     const QByteArray& KeyOf(int cls) const { return FKeys[size_t(cls)]; }
 
 private:
-    QHash<QString, int> FByForm;
+    // An open-addressing table over one character arena: the import looks up millions
+    // of words, and node-based maps spend most of that time on cache misses.
+    struct TSlot {
+        quint32 Hash = 0;
+        quint32 Pos = 0;
+        quint32 Len = 0;
+        qint32 Class = -1; // -1: empty
+    };
+    void Grow();
+
+    std::vector<TSlot> FSlots = std::vector<TSlot>(1024);
+    std::vector<char16_t> FChars;
+    size_t FUsed = 0;
     QHash<QByteArray, int> FByKey;
     std::vector<QByteArray> FKeys;
 };
@@ -36,11 +48,10 @@ private:
 // CompareText, tested on the word as it reads after conversion to Windows-1252.
 class TStopwords {
 public:
-    TStopwords() = default;
     // Reads the list; a missing file gives an empty list (false), like no stopwords.
     bool Load(const QString& path, TTermClasses& classes);
     void Add(const QString& word, TTermClasses& classes);
-    bool Contains(const QString& word, TTermClasses& classes) const;
+    bool Contains(QStringView word, TTermClasses& classes) const;
     int Count() const { return int(FClasses.size()); }
 
 private:
@@ -58,5 +69,33 @@ using TTermRecArray = std::vector<TTermRec>;
 // two equal under CompareText.
 TTermRecArray ExtractTerms(const QString& side, const TStopwords& stopwords,
                            TTermClasses& classes);
+
+// The same extraction for the import's hot loop: reuses its buffers and hands out views.
+class TTermExtractor {
+public:
+    struct THit {
+        QStringView Term; // valid until the next Extract
+        quint8 Rank;
+        int Class;
+    };
+
+    TTermExtractor(const TStopwords& stopwords, TTermClasses& classes)
+        : FStopwords(stopwords), FClasses(classes) {}
+    const std::vector<THit>& Extract(QStringView side);
+
+private:
+    void AddWords(QStringView item, qsizetype i, qsizetype nI, qsizetype a);
+    void AddParenthesised(QStringView word);
+    void AddOptional(QStringView word, quint8 rank);
+    void AddWord(QStringView word, quint8 rank);
+    int Find(int cls) const;
+    QStringView Keep(QString text);
+
+    const TStopwords& FStopwords;
+    TTermClasses& FClasses;
+    QString FText;
+    std::deque<QString> FScratch; // texts the views of the current result point into
+    std::vector<THit> FHits;
+};
 
 } // namespace quillet

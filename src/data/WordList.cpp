@@ -56,38 +56,32 @@ TStatus TWordList::LoadFromFile(const QString& path) {
     QByteArray bytes;
     if (TStatus s = ReadWholeFile(path, bytes); !s.ok())
         return s;
-    // First pass: check that the records fill the file exactly, so a damaged file is
-    // refused before anything is added.
+    // First pass: count the records and check that they fill the file exactly, so that a
+    // damaged file is refused before anything is added.
     const char* data = bytes.constData();
     const qsizetype size = bytes.size();
-    qsizetype pos = 0;
-    qsizetype records = 0;
+    size_t records = 0;
     qint64 total = 0;
-    while (pos < size) {
+    for (qsizetype pos = 0; pos < size; ++records) {
         if (size - pos < 3)
             return TStatus::Error("File " + path + " is damaged: it ends inside a record");
-        const quint32 len = uchar(data[pos]);
         const quint32 count = ReadU16(data + pos + 1);
-        const qsizetype next = pos + 3 + len + qsizetype(count) * 5;
-        if (next > size)
+        pos += 3 + uchar(data[pos]) + qsizetype(count) * 5;
+        if (pos > size)
             return TStatus::Error("File " + path + " is damaged: it ends inside a record");
-        pos = next;
-        ++records;
         total += count;
     }
-    AdoptArena(std::move(bytes));
-    data = nullptr; // the arena owns the bytes now
-    ReserveItems(records);
-    for (pos = 0; pos < size;) {
-        const char* p = ArenaData() + pos;
-        TItem item;
-        item.TextLen = uchar(p[0]);
-        item.DataLen = quint32(ReadU16(p + 1)) * 5;
+    // Second pass: one item per record, pointing into the file's bytes.
+    std::vector<TItem> items(records);
+    qsizetype pos = 0;
+    for (TItem& item : items) {
+        item.TextLen = uchar(data[pos]);
+        item.DataLen = quint32(ReadU16(data + pos + 1)) * 5;
         item.TextPos = quint32(pos + 3);
         item.DataPos = item.TextPos + item.TextLen;
-        AppendRecord(item);
         pos = item.DataPos + item.DataLen;
     }
+    AdoptRecords(std::move(bytes), std::move(items));
     FTotal += int(total);
     return TStatus::Ok();
 }

@@ -1,0 +1,304 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// quillet-bench: timings of the engine on the real default dictionary, each beside the
+// literal algorithm or the raw cost it is held against, measured in one run.
+//
+//   quillet-bench [--folder DIR] [--source FILE] [--quick]
+//
+// DIR holds de_en_dict (default: the build's bin folder); FILE is its source text.
+
+#include "DictDB.h"
+#include "Import.h"
+#include "LiteralImport.h"
+#include "LiteralList.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+using namespace quillet;
+
+namespace {
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double percentile(std::vector<double> v, double p) {
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(p * double(v.size())))];
+}
+
+template <typename F> double seconds(F&& f) {
+    QElapsedTimer timer;
+    timer.start();
+    f();
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+void check(const TStatus& status) {
+    if (!status.ok()) {
+        std::fprintf(stderr, "quillet-bench: %s\n", qPrintable(status.message()));
+        std::exit(1);
+    }
+}
+
+// Writes the first `lines` lines of the source to a file of its own.
+QString sliceOf(const QString& source, int lines, const QString& folder) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        check(TStatus::NotFound(source));
+    const QString path = folder + QStringLiteral("/slice-%1.txt").arg(lines);
+    QFile out(path);
+    out.open(QIODevice::WriteOnly);
+    for (int i = 0; i < lines && !in.atEnd(); ++i)
+        out.write(in.readLine());
+    return path;
+}
+
+TImportRequest requestFor(const QString& folder, const QString& source, const QString& bin) {
+    TImportRequest request;
+    request.Folder = folder;
+    request.BaseName = QStringLiteral("bench");
+    request.SourcePath = source;
+    request.StopwordFolders = {bin};
+    return request;
+}
+
+// --- import ---------------------------------------------------------------------------
+
+void benchImport(const QString& bin, const QString& source, bool quick) {
+    std::printf("\n== Import ==\n");
+    QTemporaryDir dir;
+    const int runs = quick ? 1 : 3;
+    std::vector<double> full;
+    for (int i = 0; i < runs; ++i) {
+        TImportSummary summary;
+        full.push_back(seconds([&] { check(Import(requestFor(dir.path(), source, bin), summary)); }));
+    }
+    std::printf("full source (%s), median of %d: %.2f s   (goal: at most 5 s)\n",
+                qPrintable(source), runs, median(full));
+
+    // Peak memory of the whole program doing the same.
+    const QString cli = bin + "/quillet-cli";
+    std::fflush(stdout);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::freopen("/dev/null", "w", stdout);
+        execl(cli.toLocal8Bit().constData(), "quillet-cli", "--folder",
+              dir.path().toLocal8Bit().constData(), "import", "--name", "peak",
+              source.toLocal8Bit().constData(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    std::printf("peak memory of quillet-cli import: %.0f MiB   (goal: at most 1024 MiB)\n",
+                double(usage.ru_maxrss) / 1024.0);
+
+    std::printf("\n%-8s %12s %12s %8s\n", "lines", "literal s", "engine s", "ratio");
+    for (int lines : {5000, 10000, 20000}) {
+        const QString slice = sliceOf(source, lines, dir.path());
+        TImportSummary summary;
+        const double ours = seconds([&] { check(Import(requestFor(dir.path(), slice, bin), summary)); });
+        const double literal = seconds([&] {
+            check(ref::LiteralImport(dir.path(), "literal", slice, "bench", {bin}, lines));
+        });
+        std::printf("%-8d %12.2f %12.3f %7.0fx\n", lines, literal, ours, literal / ours);
+    }
+}
+
+// --- opening and loading ----------------------------------------------------------------
+
+void benchLoad(const QString& folder, bool quick) {
+    std::printf("\n== Opening the dictionary and loading the larger index ==\n");
+    const int direction =
+        QFileInfo(folder + "/de_en_dict.tx1").size() >= QFileInfo(folder + "/de_en_dict.tx2").size() ? 0 : 1;
+    const QString index = folder + (direction == 0 ? "/de_en_dict.tx1" : "/de_en_dict.tx2");
+    std::vector<double> load, raw;
+    const int runs = quick ? 5 : 21;
+    for (int i = 0; i < runs; ++i) {
+        raw.push_back(seconds([&] {
+            QFile file(index);
+            file.open(QIODevice::ReadOnly);
+            volatile qsizetype n = file.readAll().size();
+            (void)n;
+        }));
+        load.push_back(seconds([&] {
+            TDictDB db(direction, folder);
+            check(db.Open("de_en_dict"));
+            check(db.LoadIndex());
+        }));
+    }
+    const double l = median(load), r = median(raw);
+    std::printf("%s (%.1f MiB), median of %d:\n", qPrintable(QFileInfo(index).fileName()),
+                double(QFileInfo(index).size()) / 1048576.0, runs);
+    std::printf("  read the file's bytes:   %7.1f ms\n", r * 1000);
+    std::printf("  create + Open + LoadIndex: %5.1f ms   ratio %.2f   (goals: at most 250 ms, ratio 3)\n",
+                l * 1000, l / r);
+}
+
+// --- lookups ------------------------------------------------------------------------------
+
+struct TQuery {
+    QString Text;
+    const char* Kind;
+};
+
+QString misspell(QString word, QRandomGenerator& random) {
+    if (word.size() < 3)
+        return word + u'e';
+    const int at = int(random.bounded(word.size() - 1)) + 1;
+    switch (random.bounded(3)) {
+    case 0: word.remove(at, 1); break;
+    case 1: std::swap(word[at - 1], word[at]); break;
+    default: word.insert(at, QChar(u'a' + random.bounded(26))); break;
+    }
+    return word;
+}
+
+std::vector<TQuery> makeQueries(TDictDB& db, int count) {
+    QRandomGenerator random(20261207);
+    const TWordList& list = db.WordList(db.Direction());
+    std::vector<TQuery> queries;
+    auto headword = [&] {
+        for (;;) { // real words: letters, not single characters
+            QString w = list.TextAt(int(random.bounded(list.Count())));
+            if (w.size() > 2 && w.front().isLetter())
+                return w;
+        }
+    };
+    for (int i = 0; i < count; ++i) {
+        switch (i % 4) {
+        case 0: queries.push_back({headword(), "word"}); break;
+        case 1: {
+            const QString w = headword();
+            queries.push_back({w.left(1 + int(random.bounded(qMax(1, int(w.size()) - 1)))), "prefix"});
+            break;
+        }
+        case 2: queries.push_back({misspell(headword(), random), "misspelling"}); break;
+        default: queries.push_back({headword() + u' ' + headword().left(4), "two words"}); break;
+        }
+    }
+    return queries;
+}
+
+void benchLookup(const QString& folder, bool quick) {
+    std::printf("\n== Lookup (FindWords + GetEntries), direction 0 ==\n");
+    TDictDB db(0, folder);
+    check(db.Open("de_en_dict"));
+    check(db.LoadIndex());
+    const std::vector<TQuery> queries = makeQueries(db, quick ? 400 : 2000);
+
+    std::vector<double> times;
+    std::vector<double> byKind[4];
+    QStringList words;
+    TTermPairArray rows;
+    for (size_t i = 0; i < queries.size(); ++i) {
+        const double t = seconds([&] {
+            db.FindWords(queries[i].Text, words);
+            check(db.GetEntries(rows));
+        });
+        times.push_back(t);
+        byKind[i % 4].push_back(t);
+    }
+    std::printf("%zu queries: median %.1f us, 90th percentile %.1f us, max %.1f us   (goal: median at most 50 us)\n",
+                times.size(), median(times) * 1e6, percentile(times, 0.9) * 1e6,
+                *std::max_element(times.begin(), times.end()) * 1e6);
+    const char* kinds[4] = {"word", "prefix", "misspelling", "two words"};
+    for (int k = 0; k < 4; ++k)
+        std::printf("  %-12s median %.1f us\n", kinds[k], median(byKind[k]) * 1e6);
+
+    // The same one-word queries through the literal list: a backward scan from the last
+    // headword, as the straightforward algorithm does.
+    ref::TLiteralList literal;
+    const TWordList& list = db.WordList(0);
+    for (int i = 0; i < list.Count(); ++i)
+        literal.Append(list.TextAt(i));
+    std::vector<double> ours, theirs;
+    const int sample = quick ? 40 : 200;
+    for (int i = 0; i < sample; ++i) {
+        const QString& text = queries[size_t(i % 3 == 2 ? i + 1 : i)].Text; // skip multi-word
+        ours.push_back(seconds([&] { db.WordList(0).Locate(text); }));
+        theirs.push_back(seconds([&] { literal.Locate(text); }));
+        if (literal.CurrentIndex() != db.WordList(0).CurrentIndex())
+            std::printf("  MISMATCH for '%s'\n", qPrintable(text));
+    }
+    std::printf("Locate alone on %d one-word queries: engine median %.2f us, literal scan median %.0f us (%.0fx)\n",
+                sample, median(ours) * 1e6, median(theirs) * 1e6, median(theirs) / median(ours));
+
+    // Texts whose prefix range is long: the scan inside it is the only part that grows.
+    std::printf("worst cases (one run each):\n");
+    for (const char* text : {"a", "ä", "á", "Kase", "s", "zzzz", "to", "der die das"}) {
+        const double t = seconds([&] {
+            db.FindWords(QString::fromUtf8(text), words);
+            check(db.GetEntries(rows));
+        });
+        std::printf("  %-12s %8.1f us  (%zu rows)\n", text, t * 1e6, rows.size());
+    }
+}
+
+// --- a whole process answering queries -------------------------------------------------------
+
+void benchProcess(const QString& bin, const QString& folder) {
+    std::printf("\n== quillet-cli lookup --stdin --json, 10,000 queries ==\n");
+    TDictDB db(0, folder);
+    check(db.Open("de_en_dict"));
+    check(db.LoadIndex());
+    QByteArray input;
+    for (const TQuery& q : makeQueries(db, 10000))
+        input += q.Text.toUtf8() + '\n';
+    std::vector<double> runs;
+    for (int i = 0; i < 3; ++i) {
+        runs.push_back(seconds([&] {
+            QProcess process;
+            process.start(bin + "/quillet-cli",
+                          {"--folder", folder, "lookup", "--json", "--stdin"});
+            process.write(input);
+            process.closeWriteChannel();
+            process.waitForFinished(120000);
+            process.readAllStandardOutput();
+        }));
+    }
+    std::printf("median of 3: %.2f s   (goal: at most 3 s)\n", median(runs));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QString folder = QStringLiteral(QUILLET_BIN_DIR);
+    QString source = QStringLiteral("/usr/share/trans/de-en");
+    bool quick = false;
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == u"--folder" && i + 1 < args.size())
+            folder = args[++i];
+        else if (args[i] == u"--source" && i + 1 < args.size())
+            source = args[++i];
+        else if (args[i] == u"--quick")
+            quick = true;
+    }
+    if (!QFile::exists(folder + "/de_en_dict.tdb")) {
+        std::fprintf(stderr, "quillet-bench: no de_en_dict in %s (run scripts/prepare-dictionary)\n",
+                     qPrintable(folder));
+        return 1;
+    }
+    std::printf("quillet-bench on %s, %d cores\n", qPrintable(folder), QThread::idealThreadCount());
+    benchLoad(folder, quick);
+    benchLookup(folder, quick);
+    benchProcess(QStringLiteral(QUILLET_BIN_DIR), folder);
+    benchImport(QStringLiteral(QUILLET_BIN_DIR), source, quick);
+    return 0;
+}

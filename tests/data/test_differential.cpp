@@ -1,0 +1,385 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The fast list and import against their literal, link-walking versions (tests/reference):
+// random lists under random cursor operations, the real default dictionary's headwords
+// under lookups, and an import of a slice of the real source, byte for byte.
+#include "Collation.h"
+#include "Import.h"
+#include "LiteralImport.h"
+#include "LiteralList.h"
+#include "WordList.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quillet;
+
+namespace {
+
+// Precomposed letters only: a combining mark right after a typed prefix is the one place
+// where the fast Locate may part from the walk.
+const QString kAlphabet = QStringLiteral("aAbBeEhHnNsSzZäÄöÖüÜßéÉ -'.");
+
+QString randomWord(QRandomGenerator& rng, int maxLength = 6) {
+    QString word;
+    for (int i = 1 + int(rng.bounded(maxLength)); i > 0; --i)
+        word += kAlphabet[int(rng.bounded(int(kAlphabet.size())))];
+    return word;
+}
+
+QString flipCase(QRandomGenerator& rng, QString text) {
+    for (QChar& c : text) {
+        if (rng.bounded(2))
+            c = c.isUpper() ? c.toLower() : c.toUpper();
+    }
+    return text;
+}
+
+// A few edits: swap, drop, insert or replace a character, or trade umlauts for vowels.
+QString misspell(QRandomGenerator& rng, QString text) {
+    static const QString from = QStringLiteral("aouäöüß"), to = QStringLiteral("äöüaous");
+    for (int edits = 1 + int(rng.bounded(3)); edits > 0 && !text.isEmpty(); --edits) {
+        const int at = int(rng.bounded(int(text.size())));
+        switch (rng.bounded(5)) {
+        case 0:
+            if (at + 1 < text.size())
+                std::swap(text[at], text[at + 1]);
+            break;
+        case 1: text.remove(at, 1); break;
+        case 2: text.insert(at, kAlphabet[int(rng.bounded(int(kAlphabet.size())))]); break;
+        case 3: text[at] = kAlphabet[int(rng.bounded(int(kAlphabet.size())))]; break;
+        default:
+            for (QChar& c : text) {
+                if (const int k = int(from.indexOf(c)); k >= 0)
+                    c = to[k];
+            }
+        }
+    }
+    return text;
+}
+
+// A text to look for: an item, its prefix, a case or spelling variant, or a stranger.
+QString query(QRandomGenerator& rng, const TLinkedList& list) {
+    if (list.Count() == 0 || rng.bounded(6) == 0)
+        return rng.bounded(8) ? randomWord(rng, 8) : QString();
+    const QString item = list.TextAt(int(rng.bounded(list.Count())));
+    const QString prefix = item.left(int(rng.bounded(int(item.size()) + 1)));
+    switch (rng.bounded(6)) {
+    case 0: return item;
+    case 1: return prefix;
+    case 2: return prefix + ' ';
+    case 3: return flipCase(rng, item);
+    case 4: return flipCase(rng, prefix);
+    default: return misspell(rng, item);
+    }
+}
+
+template <class List> QString cursorText(const List& list) {
+    QString text;
+    return list.GetCurrentText(text) ? text : QStringLiteral("<no cursor>");
+}
+
+QString show(bool v) { return v ? QStringLiteral("true") : QStringLiteral("false"); }
+QString show(int v) { return QString::number(v); }
+QString show(const QString& v) { return '\'' + v + '\''; }
+
+// Reads an index file record by record into the literal list.
+bool loadLiteral(const QString& path, ref::TLiteralList& list) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    qsizetype pos = 0;
+    while (pos + 3 <= bytes.size()) {
+        const int length = uchar(bytes[pos]);
+        const int count = uchar(bytes[pos + 1]) | uchar(bytes[pos + 2]) << 8;
+        pos += 3;
+        const QString text = QString::fromUtf8(bytes.mid(pos, length));
+        pos += length;
+        TTermRefArray refs(size_t(count), TTermRef{});
+        for (TTermRef& ref : refs) {
+            for (int b = 3; b >= 0; --b)
+                ref.Offset = ref.Offset << 8 | uchar(bytes[pos + b]);
+            ref.Rank = quint8(bytes[pos + 4]);
+            pos += 5;
+        }
+        list.AppendWithData(text, refs);
+    }
+    return pos == bytes.size();
+}
+
+QString dictionaryDir() {
+    const QString dir = qEnvironmentVariable("QUILLET_DICT_DIR");
+    return dir.isEmpty() ? QStringLiteral(QUILLET_BIN_DIR) : dir;
+}
+
+// Where two index files part: the first differing record of each, decoded.
+QString firstDifference(const QByteArray& a, const QByteArray& b, bool isIndex) {
+    qsizetype at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at])
+        ++at;
+    QString where = QStringLiteral("sizes %1 / %2, first difference at byte %3")
+                        .arg(a.size()).arg(b.size()).arg(at);
+    if (!isIndex)
+        return where + ": " + a.mid(at, 16).toHex(' ') + " / " + b.mid(at, 16).toHex(' ');
+    qsizetype pos = 0, next = 0;
+    auto recordAt = [](const QByteArray& bytes, qsizetype p) {
+        const int length = uchar(bytes.at(p));
+        const int count = uchar(bytes.at(p + 1)) | uchar(bytes.at(p + 2)) << 8;
+        return QStringLiteral("'%1' %2 refs %3")
+            .arg(QString::fromUtf8(bytes.mid(p + 3, length))).arg(count)
+            .arg(QString::fromLatin1(bytes.mid(p + 3 + length, 5 * qMin(count, 4)).toHex(' ')));
+    };
+    while (next <= at && next + 3 <= a.size()) {
+        pos = next;
+        next += 3 + uchar(a[next]) + 5 * (uchar(a[next + 1]) | uchar(a[next + 2]) << 8);
+    }
+    if (pos + 3 > a.size() || pos + 3 > b.size())
+        return where;
+    return where + "; engine " + recordAt(a, pos) + ", literal " + recordAt(b, pos);
+}
+
+} // namespace
+
+// Runs the same call on both lists and fails with the whole story when they disagree.
+#define SAME(call)                                                                          \
+    do {                                                                                    \
+        const auto fastResult = fast.call;                                                  \
+        const auto slowResult = slow.call;                                                  \
+        if (!(fastResult == slowResult))                                                    \
+            QFAIL(qPrintable(context + QStringLiteral(": %1 gives %2, literal %3")          \
+                                           .arg(QStringLiteral(#call), show(fastResult),    \
+                                                show(slowResult))));                        \
+    } while (0)
+#define SAME_STATE()                                                                        \
+    do {                                                                                    \
+        SAME(Count());                                                                      \
+        SAME(CurrentIndex());                                                               \
+        if (cursorText(fast) != cursorText(slow))                                           \
+            QFAIL(qPrintable(context + ": cursor on " + cursorText(fast) + ", literal on " + \
+                             cursorText(slow)));                                            \
+    } while (0)
+
+class TestDifferential : public QObject {
+    Q_OBJECT
+
+private slots:
+    void randomLists_data() {
+        QTest::addColumn<uint>("seed");
+        QTest::addColumn<int>("size");
+        const int sizes[] = {0, 1, 2, 5, 9, 40, 40, 300, 2000};
+        for (uint seed = 1; seed <= std::size(sizes); ++seed)
+            QTest::addRow("seed %u, %d items", seed, sizes[seed - 1]) << seed << sizes[seed - 1];
+    }
+    void randomLists() {
+        QFETCH(uint, seed);
+        QFETCH(int, size);
+        QRandomGenerator rng(seed);
+        TLinkedList fast;
+        ref::TLiteralList slow;
+        QString context;
+        int step = 0;
+        auto describe = [&](const QString& op) {
+            context = QStringLiteral("seed %1, step %2, %3").arg(seed).arg(step).arg(op);
+        };
+
+        // Build: sorted inserts mixed with appends of words above the last item.
+        for (; fast.Count() < size && step < 4 * size; ++step) {
+            const QString word = randomWord(rng);
+            const bool append = rng.bounded(2) &&
+                (fast.Count() == 0 || CompareText(word, fast.TextAt(fast.Count() - 1)) > 0);
+            describe((append ? "Append '" : "AddSorted '") + word + '\'');
+            if (append) {
+                fast.Append(word);
+                slow.Append(word);
+            } else {
+                fast.AddSorted(word);
+                slow.AddSorted(word);
+            }
+            SAME_STATE();
+        }
+        QCOMPARE(fast.Count(), size);
+
+        for (const int end = step + 400 + size / 2; step < end; ++step) {
+            const int n = fast.Count();
+            const int index = int(rng.bounded(n + 5)) - 2;
+            const QString text = query(rng, fast);
+            QString got;
+            switch (rng.bounded(11)) {
+            case 0:
+                describe(QStringLiteral("GoTo(%1)").arg(index));
+                SAME(GoTo(index));
+                break;
+            case 1:
+                describe(QStringLiteral("GetText(%1)").arg(index));
+                SAME(GetText(index, got));
+                break;
+            case 2:
+            case 3:
+                describe("IndexOf '" + text + '\'');
+                SAME(IndexOf(text));
+                break;
+            case 4:
+            case 5:
+                describe("Locate '" + text + '\'');
+                fast.Locate(text);
+                slow.Locate(text);
+                break;
+            case 6:
+                describe(QStringLiteral("Next"));
+                SAME(Next());
+                break;
+            case 7:
+                describe(QStringLiteral("Prev"));
+                SAME(Prev());
+                break;
+            case 8:
+                describe(QStringLiteral("First / Last"));
+                SAME(First());
+                SAME(Last());
+                break;
+            case 9: { // an insert that keeps the order, beyond the end for a last item
+                const int at = int(rng.bounded(n + 1));
+                for (int tries = 0; tries < 20; ++tries) {
+                    const QString word = tries % 2 || at == 0 ? randomWord(rng)
+                                                             : fast.TextAt(at - 1) + randomWord(rng, 2);
+                    if ((at > 0 && CompareText(fast.TextAt(at - 1), word) >= 0) ||
+                        (at < n && CompareText(word, fast.TextAt(at)) >= 0))
+                        continue;
+                    const int position = at == n ? at + int(rng.bounded(3)) : at;
+                    describe(QStringLiteral("InsertAt('%1', %2)").arg(word).arg(position));
+                    fast.InsertAt(word, position);
+                    slow.InsertAt(word, position);
+                    break;
+                }
+                break;
+            }
+            default:
+                describe("AddSorted '" + text + '\'');
+                fast.AddSorted(text);
+                slow.AddSorted(text);
+            }
+            SAME_STATE();
+        }
+        describe(QStringLiteral("final walk"));
+        for (int i = 0; i < fast.Count(); ++i) {
+            QString got;
+            QVERIFY(slow.GetText(i, got));
+            QCOMPARE(fast.TextAt(i), got);
+        }
+    }
+
+    void realHeadwords_data() {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<int>("queries");
+        QTest::newRow("language 1") << QStringLiteral("tx1") << 1200;
+        QTest::newRow("language 2") << QStringLiteral("tx2") << 1200;
+    }
+    void realHeadwords() {
+        QFETCH(QString, extension);
+        QFETCH(int, queries);
+        const QString path = QDir(dictionaryDir()).filePath("de_en_dict." + extension);
+        if (!QFile::exists(path))
+            QSKIP(qPrintable(path + " not found: build the default dictionary "
+                                    "(scripts/prepare-dictionary) or set QUILLET_DICT_DIR"));
+        TWordList fast;
+        ref::TLiteralList slow;
+        QVERIFY(fast.LoadFromFile(path).ok());
+        QVERIFY2(loadLiteral(path, slow), "the index file ends inside a record");
+        QString context = QStringLiteral("after loading");
+        SAME_STATE();
+        QVERIFY(slow.First());
+        for (int i = 0; i < fast.Count(); ++i, slow.Next()) {
+            QString text;
+            QVERIFY(slow.GetCurrentText(text));
+            if (fast.TextAt(i) != text || fast.RefsAt(i) != slow.CurrentData())
+                QFAIL(qPrintable(QStringLiteral("item %1 loads as '%2', literal '%3'")
+                                     .arg(i).arg(fast.TextAt(i), text)));
+        }
+
+        QRandomGenerator rng(20070101);
+        for (int step = 0; step < queries; ++step) {
+            const QString text = query(rng, fast);
+            context = QStringLiteral("query %1 '%2'").arg(step).arg(text);
+            fast.Locate(text);
+            slow.Locate(text);
+            SAME_STATE();
+            SAME(IndexOf(text));
+            SAME_STATE();
+            if (step % 50 == 0) { // now and then a long walk to a far headword
+                const QString far = flipCase(rng, fast.TextAt(int(rng.bounded(fast.Count()))));
+                context += " then IndexOf '" + far + '\'';
+                SAME(IndexOf(far));
+                SAME_STATE();
+            }
+        }
+    }
+
+    void importMatches() {
+        QFile trans(QStringLiteral("/usr/share/trans/de-en"));
+        if (!trans.open(QIODevice::ReadOnly))
+            QSKIP("/usr/share/trans/de-en not found (Debian package trans-de-en)");
+        const QList<QByteArray> all = trans.readAll().split('\n');
+        QByteArray source("\xEF\xBB\xBF");
+        for (qsizetype i = 0; i < all.size(); i += i < 3000 ? 1 : all.size() / 300)
+            source += all[i] + '\n';
+        source += "Haus {n} :: house\r\n"
+                  "Baum {m} :: tree\r"
+                  "Punkte... :: dots... and ....\n"
+                  "a :: b :: c\n"
+                  "gehen; to go :: to go {went; gone}\n"
+                  "HAUS :: HOUSE\nhaus :: house | Haus\n"
+                  "Straße :: street\nStrasse :: STREET\n"
+                  "  :: \n"
+                  "nur eine Seite\n"
+                  "\n\n#comment :: none\n"
+                  "bad \xFF\xFE bytes :: schlecht\n"
+                  "(sich) freuen :: to be glad; etw. tun\n";
+        source += QByteArray(40000, 'x') + " :: long\n";
+        source += "Zoo {m} :: zoo";
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString sourcePath = dir.filePath("source.txt");
+        QFile out(sourcePath);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(source), source.size());
+        out.close();
+        QVERIFY(QDir(dir.path()).mkpath("engine") && QDir(dir.path()).mkpath("literal"));
+
+        const QStringList stopwords = {QStringLiteral(QUILLET_SOURCE_DIR "/data")};
+        const QString title = QStringLiteral("Differential Wörterbuch");
+        TImportRequest request;
+        request.Folder = dir.filePath("engine");
+        request.BaseName = QStringLiteral("t");
+        request.SourcePath = sourcePath;
+        request.Meta.Name = title;
+        request.StopwordFolders = stopwords;
+        TImportSummary summary;
+        const TStatus engine = Import(request, summary);
+        QVERIFY2(engine.ok(), qPrintable(engine.message()));
+        QVERIFY(summary.StopwordsFound[0] && summary.StopwordsFound[1]);
+        QVERIFY(summary.IndexedLines > 3000);
+        QElapsedTimer timer;
+        timer.start();
+        const TStatus literal =
+            ref::LiteralImport(dir.filePath("literal"), "t", sourcePath, title, stopwords);
+        QVERIFY2(literal.ok(), qPrintable(literal.message()));
+        qInfo("literal import of %d lines: %lld ms", summary.Lines, timer.elapsed());
+
+        for (const char* extension : {".tdb", ".tx1", ".tx2"}) {
+            QFile a(dir.filePath("engine/t") + extension), b(dir.filePath("literal/t") + extension);
+            QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+            const QByteArray engineBytes = a.readAll(), literalBytes = b.readAll();
+            QVERIFY2(engineBytes == literalBytes,
+                     qPrintable(extension + (": " + firstDifference(engineBytes, literalBytes,
+                                                                     extension[1] == 't' &&
+                                                                         extension[2] == 'x'))));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDifferential)
+#include "test_differential.moc"
