@@ -4,6 +4,8 @@
 #include "Collation.h"
 
 #include <QUtf8StringView>
+#include <QVarLengthArray>
+#include <algorithm>
 
 namespace quillet {
 namespace {
@@ -102,39 +104,57 @@ void TLinkedList::Locate(QStringView text) {
         return;
     // The items that begin with the text all lie in [text, text + U+FFFF): their primary
     // weights start with the text's. Within that range the first one that begins with the
-    // text is the one a backward walk from the end would remember last.
+    // text is the one a backward walk from the end would remember last. Items that differ
+    // from the text only in accents (Käse, Käsebrot, ... for "Kase") come between; their
+    // prefixes repeat, so each distinct prefix is compared once.
     const int lb = LowerBound(utf8);
+    if (lb < Count() && TextBytes(lb).startsWith(utf8)) { // the common case
+        FIndex = lb;
+        return;
+    }
     const int end = LowerBound(PrefixRangeEnd(text).toUtf8(), lb);
     const bool wellFormed = text.isValidUtf16();
+    QVarLengthArray<QByteArrayView, 8> rejected;
     for (int i = lb; i < end; ++i) {
-        if (StartsWithText(TextBytes(i), text, utf8, wellFormed)) {
+        const QByteArrayView item = TextBytes(i);
+        if (item.startsWith(utf8)) {
             FIndex = i;
             return;
         }
+        const QByteArrayView prefix = wellFormed ? Utf8Prefix(item, text.size()) : QByteArrayView();
+        if (prefix.isNull()) {
+            if (StartsText(text, QString::fromUtf8(item))) {
+                FIndex = i;
+                return;
+            }
+            continue;
+        }
+        if (std::find(rejected.begin(), rejected.end(), prefix) != rejected.end())
+            continue;
+        if (CompareTextUtf8(sv(prefix), sv(utf8)) == 0) {
+            FIndex = i;
+            return;
+        }
+        if (rejected.size() == rejected.capacity())
+            rejected.remove(0);
+        rejected.append(prefix);
     }
     FIndex = lb > 0 ? lb - 1 : 0;
 }
 
-bool TLinkedList::StartsWithText(QByteArrayView item, QStringView text, const QByteArray& utf8,
-                                 bool wellFormed) {
-    if (item.startsWith(utf8))
-        return true;
-    // Find the bytes that hold the item's first text.size() UTF-16 units and compare them
-    // as UTF-8, without decoding the item. Anything unusual takes the decoding road.
-    if (wellFormed && QUtf8StringView(item).isValidUtf8()) {
-        qsizetype units = 0, pos = 0;
-        while (units < text.size() && pos < item.size()) {
-            const uchar lead = uchar(item[pos]);
-            const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-            units += length == 4 ? 2 : 1;
-            pos += length;
-        }
-        if (units < text.size())
-            return false; // the item is shorter than the text
-        if (units == text.size()) // else the cut splits a surrogate pair
-            return CompareTextUtf8(sv(item.first(pos)), sv(utf8)) == 0;
+QByteArrayView TLinkedList::Utf8Prefix(QByteArrayView item, qsizetype units) {
+    // Null when the answer needs the decoded text: bad bytes, a cut inside a surrogate
+    // pair, or an item shorter than `units`.
+    if (!QUtf8StringView(item).isValidUtf8())
+        return {};
+    qsizetype count = 0, pos = 0;
+    while (count < units && pos < item.size()) {
+        const uchar lead = uchar(item[pos]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        count += length == 4 ? 2 : 1;
+        pos += length;
     }
-    return StartsText(text, QString::fromUtf8(item));
+    return count == units ? item.first(pos) : QByteArrayView();
 }
 
 void TLinkedList::Append(QStringView text) { AppendWithBytes(text, {}); }

@@ -98,10 +98,8 @@ private:
     // Index of the first item not below the UTF-8 text, searching [from, Count()).
     int LowerBound(const QByteArray& utf8, int from = 0) const;
     int CompareAt(int index, const QByteArray& utf8) const;
-    // StartsText(text, item) on the item's UTF-8 bytes; `utf8` is the text's encoding and
-    // `wellFormed` whether the text is valid UTF-16.
-    static bool StartsWithText(QByteArrayView item, QStringView text, const QByteArray& utf8,
-                               bool wellFormed);
+    // The bytes of the item's first `units` UTF-16 units, or null when that needs decoding.
+    static QByteArrayView Utf8Prefix(QByteArrayView item, qsizetype units);
     TItem StoreItem(QStringView text, QByteArrayView data);
 
     QByteArray FArena;

@@ -166,8 +166,21 @@ int TTermExtractor::Find(int cls) const {
     return -1;
 }
 
+// Index files hold headwords of at most 255 bytes. Terms are cut before they are compared,
+// so that two long words that agree in their first 255 bytes become one headword instead
+// of two equal records out of order.
+QStringView TTermExtractor::Cut(QStringView word) {
+    if (word.size() * 3 <= kMaxTermBytes)
+        return word;
+    const QByteArray utf8 = word.toUtf8();
+    if (utf8.size() <= kMaxTermBytes)
+        return word;
+    return Keep(QString::fromUtf8(CutUtf8(utf8, kMaxTermBytes)));
+}
+
 // A word in parentheses: added only if new; an existing term keeps its rank.
 void TTermExtractor::AddOptional(QStringView word, quint8 rank) {
+    word = Cut(word);
     const int cls = FClasses.ClassOf(word);
     if (Find(cls) < 0)
         FHits.push_back({word, rank, cls});
@@ -176,6 +189,7 @@ void TTermExtractor::AddOptional(QStringView word, quint8 rank) {
 // A word outside parentheses: a term met again takes the stronger rank, unless the new
 // rank is 0; the first form stays.
 void TTermExtractor::AddWord(QStringView word, quint8 rank) {
+    word = Cut(word);
     const int cls = FClasses.ClassOf(word);
     const int at = Find(cls);
     if (at < 0)

@@ -66,7 +66,8 @@ struct TTermRec {
 using TTermRecArray = std::vector<TTermRec>;
 
 // The terms of one side (already trimmed), in the order of their first occurrence, no
-// two equal under CompareText.
+// two equal under CompareText; a term longer than 255 UTF-8 bytes is cut to that length
+// at a character boundary (the longest headword an index file holds).
 TTermRecArray ExtractTerms(const QString& side, const TStopwords& stopwords,
                            TTermClasses& classes);
 
@@ -90,6 +91,9 @@ private:
     void AddWord(QStringView word, quint8 rank);
     int Find(int cls) const;
     QStringView Keep(QString text);
+    QStringView Cut(QStringView word);
+
+    static constexpr int kMaxTermBytes = 255; // the longest headword an index file holds
 
     const TStopwords& FStopwords;
     TTermClasses& FClasses;

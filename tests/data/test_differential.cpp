@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVariant>
 
 using namespace quillet;
 
@@ -38,25 +39,17 @@ QString flipCase(QRandomGenerator& rng, QString text) {
     return text;
 }
 
-// A few edits: swap, drop, insert or replace a character, or trade umlauts for vowels.
+// A few edits: drop or replace a character, or trade umlauts and vowels.
 QString misspell(QRandomGenerator& rng, QString text) {
     static const QString from = QStringLiteral("aouäöüß"), to = QStringLiteral("äöüaous");
     for (int edits = 1 + int(rng.bounded(3)); edits > 0 && !text.isEmpty(); --edits) {
         const int at = int(rng.bounded(int(text.size())));
-        switch (rng.bounded(5)) {
-        case 0:
-            if (at + 1 < text.size())
-                std::swap(text[at], text[at + 1]);
-            break;
-        case 1: text.remove(at, 1); break;
-        case 2: text.insert(at, kAlphabet[int(rng.bounded(int(kAlphabet.size())))]); break;
-        case 3: text[at] = kAlphabet[int(rng.bounded(int(kAlphabet.size())))]; break;
-        default:
-            for (QChar& c : text) {
-                if (const int k = int(from.indexOf(c)); k >= 0)
-                    c = to[k];
-            }
-        }
+        if (const int kind = int(rng.bounded(3)); kind == 0)
+            text.remove(at, 1);
+        else if (kind == 1)
+            text[at] = kAlphabet[int(rng.bounded(int(kAlphabet.size())))];
+        else if (const int k = int(from.indexOf(text[at])); k >= 0)
+            text[at] = to[k];
     }
     return text;
 }
@@ -67,14 +60,13 @@ QString query(QRandomGenerator& rng, const TLinkedList& list) {
         return rng.bounded(8) ? randomWord(rng, 8) : QString();
     const QString item = list.TextAt(int(rng.bounded(list.Count())));
     const QString prefix = item.left(int(rng.bounded(int(item.size()) + 1)));
-    switch (rng.bounded(6)) {
-    case 0: return item;
-    case 1: return prefix;
-    case 2: return prefix + ' ';
-    case 3: return flipCase(rng, item);
-    case 4: return flipCase(rng, prefix);
-    default: return misspell(rng, item);
-    }
+    const QString choices[] = {item,
+                               prefix,
+                               prefix + ' ',
+                               flipCase(rng, item),
+                               flipCase(rng, prefix),
+                               misspell(rng, item)};
+    return choices[rng.bounded(6)];
 }
 
 template <class List> QString cursorText(const List& list) {
@@ -82,9 +74,9 @@ template <class List> QString cursorText(const List& list) {
     return list.GetCurrentText(text) ? text : QStringLiteral("<no cursor>");
 }
 
-QString show(bool v) { return v ? QStringLiteral("true") : QStringLiteral("false"); }
-QString show(int v) { return QString::number(v); }
-QString show(const QString& v) { return '\'' + v + '\''; }
+template <class T> QString show(T v) {
+    return QVariant::fromValue(v).toString();
+}
 
 // Reads an index file record by record into the literal list.
 bool loadLiteral(const QString& path, ref::TLiteralList& list) {
@@ -116,51 +108,38 @@ QString dictionaryDir() {
     return dir.isEmpty() ? QStringLiteral(QUILLET_BIN_DIR) : dir;
 }
 
-// Where two index files part: the first differing record of each, decoded.
-QString firstDifference(const QByteArray& a, const QByteArray& b, bool isIndex) {
+// Where two files part, with the bytes from there on.
+QString firstDifference(const QByteArray& a, const QByteArray& b) {
     qsizetype at = 0;
     while (at < a.size() && at < b.size() && a[at] == b[at])
         ++at;
-    QString where = QStringLiteral("sizes %1 / %2, first difference at byte %3")
-                        .arg(a.size()).arg(b.size()).arg(at);
-    if (!isIndex)
-        return where + ": " + a.mid(at, 16).toHex(' ') + " / " + b.mid(at, 16).toHex(' ');
-    qsizetype pos = 0, next = 0;
-    auto recordAt = [](const QByteArray& bytes, qsizetype p) {
-        const int length = uchar(bytes.at(p));
-        const int count = uchar(bytes.at(p + 1)) | uchar(bytes.at(p + 2)) << 8;
-        return QStringLiteral("'%1' %2 refs %3")
-            .arg(QString::fromUtf8(bytes.mid(p + 3, length))).arg(count)
-            .arg(QString::fromLatin1(bytes.mid(p + 3 + length, 5 * qMin(count, 4)).toHex(' ')));
-    };
-    while (next <= at && next + 3 <= a.size()) {
-        pos = next;
-        next += 3 + uchar(a[next]) + 5 * (uchar(a[next + 1]) | uchar(a[next + 2]) << 8);
-    }
-    if (pos + 3 > a.size() || pos + 3 > b.size())
-        return where;
-    return where + "; engine " + recordAt(a, pos) + ", literal " + recordAt(b, pos);
+    return QStringLiteral("sizes %1 / %2, first difference at byte %3: %4 / %5")
+        .arg(a.size())
+        .arg(b.size())
+        .arg(at)
+        .arg(QString::fromLatin1(a.mid(at, 24).toHex(' ')),
+             QString::fromLatin1(b.mid(at, 24).toHex(' ')));
 }
 
 } // namespace
 
 // Runs the same call on both lists and fails with the whole story when they disagree.
-#define SAME(call)                                                                          \
-    do {                                                                                    \
-        const auto fastResult = fast.call;                                                  \
-        const auto slowResult = slow.call;                                                  \
-        if (!(fastResult == slowResult))                                                    \
-            QFAIL(qPrintable(context + QStringLiteral(": %1 gives %2, literal %3")          \
-                                           .arg(QStringLiteral(#call), show(fastResult),    \
-                                                show(slowResult))));                        \
+#define SAME(call)                                                                                 \
+    do {                                                                                           \
+        const auto fastResult = fast.call;                                                         \
+        const auto slowResult = slow.call;                                                         \
+        if (!(fastResult == slowResult))                                                           \
+            QFAIL(qPrintable(                                                                      \
+                context + QStringLiteral(": %1 gives %2, literal %3")                              \
+                              .arg(QStringLiteral(#call), show(fastResult), show(slowResult))));   \
     } while (0)
-#define SAME_STATE()                                                                        \
-    do {                                                                                    \
-        SAME(Count());                                                                      \
-        SAME(CurrentIndex());                                                               \
-        if (cursorText(fast) != cursorText(slow))                                           \
-            QFAIL(qPrintable(context + ": cursor on " + cursorText(fast) + ", literal on " + \
-                             cursorText(slow)));                                            \
+#define SAME_STATE()                                                                               \
+    do {                                                                                           \
+        SAME(Count());                                                                             \
+        SAME(CurrentIndex());                                                                      \
+        if (cursorText(fast) != cursorText(slow))                                                  \
+            QFAIL(qPrintable(context + ": cursor on " + cursorText(fast) + ", literal on " +       \
+                             cursorText(slow)));                                                   \
     } while (0)
 
 class TestDifferential : public QObject {
@@ -189,7 +168,8 @@ private slots:
         // Build: sorted inserts mixed with appends of words above the last item.
         for (; fast.Count() < size && step < 4 * size; ++step) {
             const QString word = randomWord(rng);
-            const bool append = rng.bounded(2) &&
+            const bool append =
+                rng.bounded(2) &&
                 (fast.Count() == 0 || CompareText(word, fast.TextAt(fast.Count() - 1)) > 0);
             describe((append ? "Append '" : "AddSorted '") + word + '\'');
             if (append) {
@@ -244,8 +224,9 @@ private slots:
             case 9: { // an insert that keeps the order, beyond the end for a last item
                 const int at = int(rng.bounded(n + 1));
                 for (int tries = 0; tries < 20; ++tries) {
-                    const QString word = tries % 2 || at == 0 ? randomWord(rng)
-                                                             : fast.TextAt(at - 1) + randomWord(rng, 2);
+                    const QString word = tries % 2 || at == 0
+                                             ? randomWord(rng)
+                                             : fast.TextAt(at - 1) + randomWord(rng, 2);
                     if ((at > 0 && CompareText(fast.TextAt(at - 1), word) >= 0) ||
                         (at < n && CompareText(word, fast.TextAt(at)) >= 0))
                         continue;
@@ -275,8 +256,8 @@ private slots:
     void realHeadwords_data() {
         QTest::addColumn<QString>("extension");
         QTest::addColumn<int>("queries");
-        QTest::newRow("language 1") << QStringLiteral("tx1") << 1200;
-        QTest::newRow("language 2") << QStringLiteral("tx2") << 1200;
+        QTest::newRow("language 1") << QStringLiteral("tx1") << 1000;
+        QTest::newRow("language 2") << QStringLiteral("tx2") << 1000;
     }
     void realHeadwords() {
         QFETCH(QString, extension);
@@ -297,7 +278,8 @@ private slots:
             QVERIFY(slow.GetCurrentText(text));
             if (fast.TextAt(i) != text || fast.RefsAt(i) != slow.CurrentData())
                 QFAIL(qPrintable(QStringLiteral("item %1 loads as '%2', literal '%3'")
-                                     .arg(i).arg(fast.TextAt(i), text)));
+                                     .arg(i)
+                                     .arg(fast.TextAt(i), text)));
         }
 
         QRandomGenerator rng(20070101);
@@ -339,6 +321,7 @@ private slots:
                   "bad \xFF\xFE bytes :: schlecht\n"
                   "(sich) freuen :: to be glad; etw. tun\n";
         source += QByteArray(40000, 'x') + " :: long\n";
+        source += "Ab" + QString(130, QChar(0xE4)).toUtf8() + " :: a headword of 262 bytes\n";
         source += "Zoo {m} :: zoo";
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -374,9 +357,7 @@ private slots:
             QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
             const QByteArray engineBytes = a.readAll(), literalBytes = b.readAll();
             QVERIFY2(engineBytes == literalBytes,
-                     qPrintable(extension + (": " + firstDifference(engineBytes, literalBytes,
-                                                                     extension[1] == 't' &&
-                                                                         extension[2] == 'x'))));
+                     qPrintable(extension + (": " + firstDifference(engineBytes, literalBytes))));
         }
     }
 };

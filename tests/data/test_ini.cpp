@@ -8,189 +8,115 @@
 
 using namespace quillet;
 
-namespace {
+static const QByteArray kSample =
+    "; written by hand\r\n[Main]\r\n; window\r\nWidth = 800\r\n"
+    "Name=\"Quillet\"\r\nSingle='x y'\r\nHalf=\"open\r\nNeg=-12\r\n"
+    "Plus=+7\r\nHex=0x1F\r\nDollar=$ff\r\nBad=12abc\r\n"
+    "Big=99999999999\r\nEmpty=\r\n\r\n[Other]\r\nzeta=1\r\nalpha=2\r\n";
 
-const QByteArray kSample = "; written by hand\r\n"
-                           "[Main]\r\n"
-                           "; window\r\n"
-                           "Width = 800\r\n"
-                           "Name=\"Quillet\"\r\n"
-                           "Single='x y'\r\n"
-                           "Half=\"open\r\n"
-                           "Neg=-12\r\n"
-                           "Plus=+7\r\n"
-                           "Hex=0x1F\r\n"
-                           "Dollar=$ff\r\n"
-                           "Bad=12abc\r\n"
-                           "Big=99999999999\r\n"
-                           "Empty=\r\n"
-                           "\r\n"
-                           "[Other]\r\n"
-                           "zeta=1\r\n"
-                           "alpha=2\r\n";
-
-QByteArray readAll(const QString& path) {
+static QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeAll(const QString& path, const QByteArray& bytes) {
+static bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
-
-} // namespace
 
 class TestIni : public QObject {
     Q_OBJECT
-
-private slots:
-    void init();
-    void readsWithoutRegardToCase();
-    void defaults();
-    void readInteger_data();
-    void readInteger();
-    void replacingKeepsEverythingElse();
-    void newKeyGoesIntoItsSection();
-    void newSectionIsAppended();
-    void writeReachesDiskAtOnce();
-    void lfFileStaysLf();
-    void failedWriteKeepsOldFile();
-
-private:
     QTemporaryDir FDir;
     QString FPath;
-};
 
-void TestIni::init() {
-    QVERIFY(FDir.isValid());
-    FPath = FDir.filePath("options.ini");
-    writeAll(FPath, kSample);
-}
+private slots:
+    void init() { QVERIFY(writeAll(FPath = FDir.filePath("options.ini"), kSample)); }
 
-void TestIni::readsWithoutRegardToCase() {
-    const TIniFile ini(FPath);
-    QCOMPARE(ini.ReadString("main", "WIDTH"), "800");
-    QCOMPARE(ini.ReadString("MAIN", "name"), "Quillet");
-    QCOMPARE(ini.ReadString("Main", "Single"), "x y");
-    QCOMPARE(ini.ReadString("Main", "Half"), "\"open");
-    QVERIFY(ini.ValueExists("other", "ALPHA"));
-    QCOMPARE(ini.SectionNames(), (QList<QByteArray>{"Main", "Other"}));
-    QCOMPARE(ini.KeyNames("OTHER"), (QList<QByteArray>{"zeta", "alpha"}));
-}
-
-void TestIni::defaults() {
-    const TIniFile missing(FDir.filePath("nothing.ini"));
-    QCOMPARE(missing.ReadString("Main", "Width", "def"), "def");
-    QCOMPARE(missing.ReadInteger("Main", "Width", 5), 5);
-    QVERIFY(missing.SectionNames().isEmpty());
-    const TIniFile ini(FPath);
-    QCOMPARE(ini.ReadString("Nowhere", "Width", "def"), "def");
-    QCOMPARE(ini.ReadString("Main", "Height", "def"), "def");
-    QVERIFY(!ini.ValueExists("Main", "Height"));
-    // A key of another section is not found in this one.
-    QCOMPARE(ini.ReadString("Main", "zeta", "def"), "def");
-    QCOMPARE(ini.ReadString("Main", "Empty", "def"), "");
-}
-
-void TestIni::readInteger_data() {
-    QTest::addColumn<QByteArray>("key");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("decimal with blanks") << QByteArray("Width") << 800;
-    QTest::newRow("negative") << QByteArray("Neg") << -12;
-    QTest::newRow("plus sign") << QByteArray("Plus") << 7;
-    QTest::newRow("0x hex") << QByteArray("Hex") << 31;
-    QTest::newRow("$ hex") << QByteArray("Dollar") << 255;
-    QTest::newRow("trailing garbage") << QByteArray("Bad") << -1;
-    QTest::newRow("out of range") << QByteArray("Big") << -1;
-    QTest::newRow("text") << QByteArray("Name") << -1;
-    QTest::newRow("empty") << QByteArray("Empty") << -1;
-    QTest::newRow("missing") << QByteArray("Height") << -1;
-}
-
-void TestIni::readInteger() {
-    QFETCH(QByteArray, key);
-    QFETCH(int, expected);
-    QCOMPARE(TIniFile(FPath).ReadInteger("Main", key, -1), expected);
-}
-
-void TestIni::replacingKeepsEverythingElse() {
-    TIniFile ini(FPath);
-    QVERIFY(ini.WriteInteger("MAIN", "width", 1024).ok());
-    const QList<QByteArray> before = kSample.split('\n');
-    const QList<QByteArray> after = readAll(FPath).split('\n');
-    QCOMPARE(after.size(), before.size());
-    for (int i = 0; i < before.size(); ++i) {
-        if (before[i].startsWith("Width"))
-            QCOMPARE(after[i].toLower().replace(" ", ""), "width=1024\r");
-        else
-            QCOMPARE(after[i], before[i]);
+    void reading() {
+        const TIniFile ini(FPath);
+        QCOMPARE(ini.ReadString("main", "WIDTH"), "800");
+        QCOMPARE(ini.ReadString("MAIN", "name"), "Quillet");
+        QCOMPARE(ini.ReadString("Main", "Single"), "x y");
+        QCOMPARE(ini.ReadString("Main", "Half"), "\"open");
+        QCOMPARE(ini.ReadString("Main", "Empty", "def"), "");
+        QCOMPARE(ini.ReadString("Nowhere", "Width", "def"), "def");
+        QCOMPARE(ini.ReadString("Main", "Height", "def"), "def");
+        QCOMPARE(ini.ReadString("Main", "zeta", "def"), "def"); // a key of another section
+        QCOMPARE(ini.KeyNames("OTHER"), (QList<QByteArray>{"zeta", "alpha"}));
+        const TIniFile missing(FDir.filePath("nothing.ini"));
+        QCOMPARE(missing.ReadString("Main", "Width", "def"), "def");
+        QCOMPARE(missing.ReadInteger("Main", "Width", 5), 5);
     }
-    QCOMPARE(TIniFile(FPath).ReadInteger("Main", "Width", 0), 1024);
-}
 
-void TestIni::newKeyGoesIntoItsSection() {
-    TIniFile ini(FPath);
-    QVERIFY(ini.WriteString("Main", "Added", "yes").ok());
-    QVERIFY(ini.WriteString("other", "new", "n").ok());
-    QByteArray expected = kSample;
-    expected.replace("Empty=\r\n", "Empty=\r\nAdded=yes\r\n");
-    expected.append("new=n\r\n");
-    QCOMPARE(readAll(FPath), expected);
-}
+    void readInteger_data() {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<int>("expected");
+        const std::pair<const char*, int> rows[] = {
+            {"Width", 800}, {"Neg", -12}, {"Plus", 7},  {"Hex", 31},   {"Dollar", 255},
+            {"Bad", -1},    {"Big", -1},  {"Name", -1}, {"Empty", -1}, {"Height", -1}};
+        for (const auto& [key, expected] : rows)
+            QTest::newRow(key) << QByteArray(key) << expected;
+    }
+    void readInteger() {
+        QFETCH(QByteArray, key);
+        QFETCH(int, expected);
+        QCOMPARE(TIniFile(FPath).ReadInteger("Main", key, -1), expected);
+    }
 
-void TestIni::newSectionIsAppended() {
-    TIniFile ini(FPath);
-    QVERIFY(ini.WriteString("Fresh", "k", "v").ok());
-    const QByteArray bytes = readAll(FPath);
-    QVERIFY(bytes.startsWith(kSample));
-    QByteArray tail = bytes.mid(kSample.size());
-    while (tail.startsWith("\r\n"))
-        tail.remove(0, 2);
-    QCOMPARE(tail, "[Fresh]\r\nk=v\r\n");
-    QCOMPARE(TIniFile(FPath).ReadString("fresh", "K"), "v");
-}
+    void replacingKeepsEverythingElse() {
+        QVERIFY(TIniFile(FPath).WriteInteger("MAIN", "width", 1024).ok());
+        const QList<QByteArray> before = kSample.split('\n'), after = readAll(FPath).split('\n');
+        QCOMPARE(after.size(), before.size());
+        for (int i = 0; i < before.size(); ++i) {
+            if (before[i].startsWith("Width"))
+                QCOMPARE(after[i].toLower().replace(" ", ""), "width=1024\r");
+            else
+                QCOMPARE(after[i], before[i]);
+        }
+    }
 
-void TestIni::writeReachesDiskAtOnce() {
-    TIniFile writer(FPath);
-    QVERIFY(writer.WriteString("Other", "zeta", "9").ok());
-    QCOMPARE(TIniFile(FPath).ReadInteger("Other", "zeta", 0), 9);
-    // A file that did not exist is created by the first write.
-    const QString path = FDir.filePath("new.ini");
-    TIniFile fresh(path);
-    QVERIFY(fresh.WriteString("S", "k", "v").ok());
-    QCOMPARE(TIniFile(path).ReadString("S", "k"), "v");
-}
+    void newKeysAndSections() {
+        TIniFile ini(FPath);
+        QVERIFY(ini.WriteString("Main", "Added", "yes").ok());
+        QVERIFY(ini.WriteString("other", "new", "n").ok());
+        QByteArray expected = kSample;
+        expected.replace("Empty=\r\n", "Empty=\r\nAdded=yes\r\n").append("new=n\r\n");
+        QCOMPARE(readAll(FPath), expected);
+        QVERIFY(ini.WriteString("Fresh", "k", "v").ok());
+        QByteArray tail = readAll(FPath).mid(expected.size());
+        while (tail.startsWith("\r\n"))
+            tail.remove(0, 2);
+        QCOMPARE(tail, "[Fresh]\r\nk=v\r\n");
+        // Every write is on the disk at once.
+        QCOMPARE(TIniFile(FPath).ReadString("fresh", "K"), "v");
+        TIniFile fresh(FDir.filePath("new.ini"));
+        QVERIFY(fresh.WriteInteger("S", "k", 3).ok());
+        QCOMPARE(TIniFile(FDir.filePath("new.ini")).ReadInteger("S", "k", 0), 3);
+    }
 
-void TestIni::lfFileStaysLf() {
-    QByteArray lf = kSample;
-    lf.replace("\r\n", "\n");
-    writeAll(FPath, lf);
-    TIniFile ini(FPath);
-    QVERIFY(ini.WriteString("Main", "Added", "1").ok());
-    QVERIFY(ini.WriteString("Fresh", "k", "v").ok());
-    const QByteArray bytes = readAll(FPath);
-    QVERIFY(!bytes.contains('\r'));
-    QVERIFY(bytes.startsWith(lf.left(lf.indexOf("Empty="))));
-    QVERIFY(bytes.contains("Empty=\nAdded=1\n"));
-}
+    void lfFileStaysLf() {
+        QVERIFY(writeAll(FPath, QByteArray(kSample).replace("\r\n", "\n")));
+        TIniFile ini(FPath);
+        QVERIFY(ini.WriteString("Main", "Added", "1").ok());
+        QVERIFY(ini.WriteString("Fresh", "k", "v").ok());
+        const QByteArray bytes = readAll(FPath);
+        QVERIFY(!bytes.contains('\r'));
+        QVERIFY(bytes.contains("Empty=\nAdded=1\n\n[Other]\nzeta=1\n"));
+    }
 
-void TestIni::failedWriteKeepsOldFile() {
-    // The folder is read-only and the name so long that no temporary name fits beside
-    // it, so the write fails whether or not the test runs with administrator rights.
-    const QString folder = FDir.filePath("locked");
-    QVERIFY(QDir().mkpath(folder));
-    const QString path = folder + '/' + QString(245, u'o') + ".ini";
-    writeAll(path, kSample);
-    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    TIniFile ini(path);
-    const TStatus status = ini.WriteString("Main", "Width", "1");
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(!status.ok());
-    QVERIFY(!status.message().isEmpty());
-    QCOMPARE(readAll(path), kSample);
-}
+    void failedWriteKeepsOldFile() {
+        // A read-only folder, and a name that leaves no room for a temporary name beside
+        // it: the write fails with or without administrator rights.
+        const QString folder = FDir.filePath("locked");
+        const QString path = folder + '/' + QString(245, u'o') + ".ini";
+        QVERIFY(QDir().mkpath(folder) && writeAll(path, kSample));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        const TStatus status = TIniFile(path).WriteString("Main", "Width", "1");
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!status.ok() && !status.message().isEmpty());
+        QCOMPARE(readAll(path), kSample);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestIni)
 #include "test_ini.moc"

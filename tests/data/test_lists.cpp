@@ -176,7 +176,8 @@ private slots:
         QCOMPARE(readFile(path), QByteArray::fromHex("0A486175733D6861CA8A73"));
 
         // key=a=b keeps "a"; a record without "=" or with an empty value is no pair.
-        writeFile(path, QByteArray("\x07key=a=b\x05nokey\x04" "emp=\x05Zoo=z"));
+        writeFile(path, QByteArray("\x07key=a=b\x05nokey\x04"
+                                   "emp=\x05Zoo=z"));
         QVERIFY(list.LoadFromFile(path).ok());
         QVERIFY(list.Loaded());
         QCOMPARE(list.Count(), 2);
@@ -193,8 +194,9 @@ private slots:
         TWordList list;
         list.AddSortedWithData(u"Haus", {{184, 1}, {530, 4}});
         QVERIFY(list.SaveToFile(path).ok());
-        QCOMPARE(readFile(path).toHex(' '),
-                 QByteArray::fromHex("04 02 00 48 61 75 73 B8 00 00 00 01 12 02 00 00 04").toHex(' '));
+        QCOMPARE(
+            readFile(path).toHex(' '),
+            QByteArray::fromHex("04 02 00 48 61 75 73 B8 00 00 00 01 12 02 00 00 04").toHex(' '));
 
         list.Clear();
         list.AddSortedWithData(u"a", {{10, 4}, {20, 1}, {30, 0}, {40, 1}});
@@ -297,7 +299,9 @@ private slots:
         QCOMPARE(list.CurrentIndex(), -1);
 
         THashList pairs;
-        writeFile(path, QByteArray("\x05" "a=bcd\x05" "b=c"));
+        writeFile(path, QByteArray("\x05"
+                                   "a=bcd\x05"
+                                   "b=c"));
         QVERIFY(!pairs.LoadFromFile(path).ok());
         QVERIFY(!pairs.Loaded());
         QCOMPARE(pairs.Count(), 0);

@@ -46,7 +46,8 @@ TStatus LiteralImport(const QString& folder, const QString& base, const QString&
 
     TTermClasses classes;
     TStopwords stopwords[2];
-    const QString names[2] = {QStringLiteral("stopwords_DE.txt"), QStringLiteral("stopwords_EN.txt")};
+    const QString names[2] = {QStringLiteral("stopwords_DE.txt"),
+                              QStringLiteral("stopwords_EN.txt")};
     for (int side = 0; side < 2; ++side) {
         for (const QString& stopwordFolder : stopwordFolders) {
             if (stopwords[side].Load(QDir(stopwordFolder).filePath(names[side]), classes))

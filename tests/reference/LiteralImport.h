@@ -15,7 +15,6 @@ namespace quillet::ref {
 // `maxLines` >= 0 reads only the first that many lines of the source. A missing source
 // gives "File <path> not found".
 TStatus LiteralImport(const QString& folder, const QString& base, const QString& sourcePath,
-                      const QString& title, const QStringList& stopwordFolders,
-                      int maxLines = -1);
+                      const QString& title, const QStringList& stopwordFolders, int maxLines = -1);
 
 } // namespace quillet::ref

@@ -162,7 +162,7 @@ void TLiteralList::AddSorted(QStringView text) {
     // stops the scan and is taken as found.
     TNode* node = FLast;
     int index = FCount - 1;
-    while (node->Prev && CompareText(node->Text, text) >= 0) {
+    while (node->Prev && CompareText(node->Text, text) > 0) {
         node = node->Prev;
         --index;
     }
