@@ -102,6 +102,7 @@ TStatus TEntryReader::Open(const QString& path, const QString& nameForMessages) 
     // kilobytes that the next seek throws away.
     if (!FFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return TStatus::Error("Cannot read " + nameForMessages + ": " + FFile.errorString());
+    FSize = FFile.size();
     return TStatus::Ok();
 }
 
@@ -112,16 +113,24 @@ TStatus TEntryReader::Read(quint32 offset, QString& side1, QString& side2) {
                                   .arg(offset)
                                   .arg(QLatin1StringView(why)));
     };
-    char lengthBytes[2];
-    if (qint64(offset) + 2 > FFile.size() || !FFile.seek(offset) ||
-        FFile.read(lengthBytes, 2) != 2)
+    // One read brings the length and, for all but the longest entries, the text too.
+    constexpr qint64 kChunk = 1024;
+    const qint64 available = FSize - qint64(offset);
+    if (available < 2 || !FFile.seek(offset))
         return damaged("lies past the end of the file");
-    const qint16 length = qint16(ReadU16(lengthBytes));
+    QByteArray bytes = FFile.read(qMin(kChunk, available));
+    if (bytes.size() < 2)
+        return damaged("lies past the end of the file");
+    const qint16 length = qint16(ReadU16(bytes.constData()));
     if (length < 0)
         return damaged("has a negative length");
-    const QByteArray bytes = FFile.read(length);
-    if (bytes.size() != length)
+    if (length > available - 2)
         return damaged("runs past the end of the file");
+    if (length > bytes.size() - 2)
+        bytes += FFile.read(length - (bytes.size() - 2));
+    if (bytes.size() < length + 2)
+        return damaged("runs past the end of the file");
+    bytes = bytes.mid(2, length);
     const QStringList sides = SplitText(QString::fromUtf8(bytes), kEntrySeparator, false);
     if (sides.size() < 2)
         return damaged("has no \" :: \" between its two sides");

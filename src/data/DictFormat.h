@@ -94,6 +94,7 @@ public:
 
 private:
     QFile FFile;
+    qint64 FSize = 0;
     QString FName;
 };
 

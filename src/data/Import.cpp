@@ -15,7 +15,6 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
-#include <numeric>
 #include <thread>
 
 namespace quillet {
@@ -74,19 +73,34 @@ public:
         for (const TRef& ref : FRefs)
             grouped[fill[size_t(ref.Head)]++] = ref.Ref;
 
-        std::vector<int> order(FHeads.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::sort(order.begin(), order.end(), [&](int a, int b) {
-            return classes.KeyOf(FHeads[size_t(a)].Class) < classes.KeyOf(FHeads[size_t(b)].Class);
+        // Sorted on the collation keys' first eight bytes, held inline, and only on a tie
+        // on the whole keys: most comparisons then touch no key at all.
+        struct TOrder {
+            quint64 Prefix;
+            int Head;
+        };
+        std::vector<TOrder> order(FHeads.size());
+        for (size_t h = 0; h < FHeads.size(); ++h) {
+            const QByteArray& key = classes.KeyOf(FHeads[h].Class);
+            quint64 prefix = 0;
+            for (int i = 0; i < 8; ++i)
+                prefix = prefix << 8 | (i < key.size() ? uchar(key[i]) : 0);
+            order[h] = {prefix, int(h)};
+        }
+        std::sort(order.begin(), order.end(), [&](const TOrder& a, const TOrder& b) {
+            if (a.Prefix != b.Prefix)
+                return a.Prefix < b.Prefix;
+            return classes.KeyOf(FHeads[size_t(a.Head)].Class) <
+                   classes.KeyOf(FHeads[size_t(b.Head)].Class);
         });
         QByteArray out;
         out.reserve(qsizetype(FRefs.size()) * 5 + qsizetype(FHeads.size()) * 16);
         references = 0;
         TTermRefArray refs;
-        for (int h : order) {
-            refs.assign(grouped.begin() + qsizetype(start[size_t(h)]),
-                        grouped.begin() + qsizetype(start[size_t(h) + 1]));
-            TWordList::WriteRecord(out, FHeads[size_t(h)].Form, refs);
+        for (const TOrder& entry : order) {
+            const size_t h = size_t(entry.Head);
+            refs.assign(grouped.begin() + qsizetype(start[h]), grouped.begin() + qsizetype(start[h + 1]));
+            TWordList::WriteRecord(out, FHeads[h].Form, refs);
             references += qMin<qint64>(qint64(refs.size()), kMaxReferences);
         }
         return out;
