@@ -5,6 +5,7 @@
 #include "DBLoader.h"
 #include "DictDB.h"
 #include "Import.h"
+#include "Terminal.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -16,7 +17,6 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
-#include <unistd.h>
 
 using namespace quillet;
 
@@ -78,7 +78,7 @@ int runImport(const TOptions& options) {
     TMetaData meta;
     meta.Name = options.Title;
     TImportSummary summary;
-    TProgressBar bar(isatty(STDERR_FILENO));
+    TProgressBar bar(IsTerminal(stderr));
     QElapsedTimer timer;
     timer.start();
     const QString source = options.Args[0];
@@ -110,7 +110,7 @@ int runImportIpa(const TOptions& options) {
     TDictDB db(0, options.Folder);
     const QString destination = db.AppDir() + options.Name + ".ipa";
     TPronunciationSummary summary;
-    TProgressBar bar(isatty(STDERR_FILENO));
+    TProgressBar bar(IsTerminal(stderr));
     const TStatus status = ImportPronunciations(options.Args[0], destination, summary,
                                                 [&](int k, int n) { bar.Show(k, n); });
     bar.Finish();
@@ -196,7 +196,7 @@ int runLookup(const TOptions& options) {
     if (!options.Stdin)
         return answer(db, options.Args.join(u' '), options.Json) ? 0 : 1;
 
-    const bool interactive = isatty(STDIN_FILENO) && !options.Json;
+    const bool interactive = IsTerminal(stdin) && !options.Json;
     const QString prompt = db.CurrentLanguage().Name + "> ";
     bool allOk = true;
     std::string line;
