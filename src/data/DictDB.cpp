@@ -171,6 +171,7 @@ int TDictDB::FindWords(QStringView text, QStringList& words) {
         FWindowStart = c > kWindowBefore ? c - kWindowBefore : 0;
         FWindowEnd = c + kWindowAfter < n ? c + kWindowAfter : n - 1;
         words.clear();
+        words.reserve(FWindowEnd - FWindowStart + 1);
         for (int i = FWindowStart; i <= FWindowEnd; ++i)
             words.append(list.TextAt(i));
     }

@@ -96,12 +96,13 @@ TStatus TEntryReader::Open(const QString& path, const QString& nameForMessages) 
     FName = nameForMessages;
     FFile.close();
     FFile.setFileName(path);
-    if (!FFile.exists())
-        return TStatus::NotFound(nameForMessages);
-    // Unbuffered: each entry is one seek and two small reads; a buffer would read ahead
+    // Unbuffered: each entry is one seek and one read; a buffer would read ahead
     // kilobytes that the next seek throws away.
-    if (!FFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    if (!FFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        if (!FFile.exists())
+            return TStatus::NotFound(nameForMessages);
         return TStatus::Error("Cannot read " + nameForMessages + ": " + FFile.errorString());
+    }
     FSize = FFile.size();
     return TStatus::Ok();
 }
@@ -130,12 +131,15 @@ TStatus TEntryReader::Read(quint32 offset, QString& side1, QString& side2) {
         bytes += FFile.read(length - (bytes.size() - 2));
     if (bytes.size() < length + 2)
         return damaged("runs past the end of the file");
-    bytes = bytes.mid(2, length);
-    const QStringList sides = SplitText(QString::fromUtf8(bytes), kEntrySeparator, false);
-    if (sides.size() < 2)
+    const QString text = QString::fromUtf8(bytes.constData() + 2, length);
+    // The text splits at " :: "; a third side, if any, is ignored.
+    const qsizetype separator = text.indexOf(kEntrySeparator);
+    const qsizetype rightStart = separator + kEntrySeparator.size();
+    const qsizetype rightEnd = separator < 0 ? -1 : text.indexOf(kEntrySeparator, rightStart);
+    if (separator < 0 || (rightEnd < 0 && rightStart == text.size()))
         return damaged("has no \" :: \" between its two sides");
-    side1 = sides[0];
-    side2 = sides[1];
+    side1 = text.left(separator);
+    side2 = text.mid(rightStart, rightEnd < 0 ? -1 : rightEnd - rightStart);
     return TStatus::Ok();
 }
 
