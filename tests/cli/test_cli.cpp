@@ -2,6 +2,8 @@
 // quillet-cli as scripts use it: build a dictionary in a folder, list it, look words up
 // (as a table, as JSON, one query a line), read pronunciations, and fail loudly.
 
+#include "../data/TestFiles.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,7 +23,7 @@ QString word(int i) {
     return QStringLiteral("Wort") + QChar(u'a' + i / 26) + QChar(u'a' + i % 26);
 }
 
-// An empty object when the line is not one, so that every comparison on it fails.
+// An empty object when the line is not one, so every comparison on it fails.
 QJsonObject parseObject(const QString& line) {
     return QJsonDocument::fromJson(line.toUtf8()).object();
 }
@@ -47,12 +49,6 @@ class TestCli : public QObject {
                 QString::fromUtf8(process.readAllStandardError())};
     }
 
-    static void writeFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
 private slots:
     // Three words and word(0)..word(299), so that language 1 has 303 headwords.
     void initTestCase() {
@@ -60,7 +56,7 @@ private slots:
         QByteArray source = "Haus :: house\nHausboot :: houseboat\nBoot :: boat\n";
         for (int i = 0; i < 300; ++i)
             source += (word(i) + " :: " + word(i).toLower() + "\n").toUtf8();
-        writeFile(FDir.filePath("source.txt"), source);
+        QVERIFY(writeAll(FDir.filePath("source.txt"), source));
         FImport = run({"import", "--title", "Kleines Buch", "source.txt"});
     }
 
@@ -69,8 +65,6 @@ private slots:
         QVERIFY2(FImport.Out.startsWith("303 lines, 303 entries, 303 indexed; headwords: 303 "
                                         "(language 1), 303 (language 2); "),
                  qPrintable(FImport.Out));
-        for (const char* suffix : {".tdb", ".tx1", ".tx2"})
-            QVERIFY(QFile::exists(FDir.filePath(QStringLiteral("de_en_dict") + suffix)));
         const TRun list = run({"list"});
         QCOMPARE(list.Exit, 0);
         QCOMPARE(list.Out, QStringLiteral("de_en_dict\tKleines Buch\n"));
@@ -119,7 +113,7 @@ private slots:
     }
 
     void pronunciations() {
-        writeFile(FDir.filePath("ipa.txt"), "Haus=haʊs\nBoot=boːt\n");
+        QVERIFY(writeAll(FDir.filePath("ipa.txt"), "Haus=haʊs\nBoot=boːt\n"));
         QCOMPARE(run({"import-ipa", "ipa.txt"}).Exit, 0);
         const TRun found = run({"pron", "haus"});
         QCOMPARE(found.Exit, 0);

@@ -6,15 +6,14 @@
 #include "Import.h"
 #include "LiteralImport.h"
 #include "LiteralList.h"
+#include "TestFiles.h"
 #include "WordList.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QVariant>
 
 using namespace quillet;
 
@@ -24,18 +23,20 @@ namespace {
 // where the fast Locate may part from the walk.
 const QString kAlphabet = QStringLiteral("aAbBeEhHnNsSzZäÄöÖüÜßéÉ -'.");
 
+QChar randomChar(QRandomGenerator& rng) {
+    return kAlphabet[int(rng.bounded(int(kAlphabet.size())))];
+}
+
 QString randomWord(QRandomGenerator& rng, int maxLength = 6) {
     QString word;
     for (int i = 1 + int(rng.bounded(maxLength)); i > 0; --i)
-        word += kAlphabet[int(rng.bounded(int(kAlphabet.size())))];
+        word += randomChar(rng);
     return word;
 }
 
 QString flipCase(QRandomGenerator& rng, QString text) {
-    for (QChar& c : text) {
-        if (rng.bounded(2))
-            c = c.isUpper() ? c.toLower() : c.toUpper();
-    }
+    for (QChar& c : text)
+        c = !rng.bounded(2) ? c : c.isUpper() ? c.toLower() : c.toUpper();
     return text;
 }
 
@@ -47,7 +48,7 @@ QString misspell(QRandomGenerator& rng, QString text) {
         if (const int kind = int(rng.bounded(3)); kind == 0)
             text.remove(at, 1);
         else if (kind == 1)
-            text[at] = kAlphabet[int(rng.bounded(int(kAlphabet.size())))];
+            text[at] = randomChar(rng);
         else if (const int k = int(from.indexOf(text[at])); k >= 0)
             text[at] = to[k];
     }
@@ -60,42 +61,34 @@ QString query(QRandomGenerator& rng, const TLinkedList& list) {
         return rng.bounded(8) ? randomWord(rng, 8) : QString();
     const QString item = list.TextAt(int(rng.bounded(list.Count())));
     const QString prefix = item.left(int(rng.bounded(int(item.size()) + 1)));
-    const QString choices[] = {item,
-                               prefix,
-                               prefix + ' ',
-                               flipCase(rng, item),
-                               flipCase(rng, prefix),
-                               misspell(rng, item)};
+    const QString choices[] = {item, prefix, prefix + ' ', flipCase(rng, item),
+                               flipCase(rng, prefix), misspell(rng, item)};
     return choices[rng.bounded(6)];
 }
 
-template <class List> QString cursorText(const List& list) {
+template <class List> QString state(const List& list) {
     QString text;
-    return list.GetCurrentText(text) ? text : QStringLiteral("<no cursor>");
-}
-
-template <class T> QString show(T v) {
-    return QVariant::fromValue(v).toString();
+    if (!list.GetCurrentText(text))
+        text = QStringLiteral("<no cursor>");
+    return QStringLiteral("%1 items, cursor %2 on '%3'")
+        .arg(list.Count())
+        .arg(list.CurrentIndex())
+        .arg(text);
 }
 
 // Reads an index file record by record into the literal list.
 bool loadLiteral(const QString& path, ref::TLiteralList& list) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = readAll(path);
     qsizetype pos = 0;
+    auto byte = [&](qsizetype at) { return uint(uchar(bytes[at])); };
     while (pos + 3 <= bytes.size()) {
-        const int length = uchar(bytes[pos]);
-        const int count = uchar(bytes[pos + 1]) | uchar(bytes[pos + 2]) << 8;
-        pos += 3;
-        const QString text = QString::fromUtf8(bytes.mid(pos, length));
-        pos += length;
-        TTermRefArray refs(size_t(count), TTermRef{});
+        const uint length = byte(pos), count = byte(pos + 1) | byte(pos + 2) << 8;
+        const QString text = QString::fromUtf8(bytes.mid(pos + 3, length));
+        pos += 3 + length;
+        TTermRefArray refs(count);
         for (TTermRef& ref : refs) {
-            for (int b = 3; b >= 0; --b)
-                ref.Offset = ref.Offset << 8 | uchar(bytes[pos + b]);
-            ref.Rank = quint8(bytes[pos + 4]);
+            ref.Offset = byte(pos) | byte(pos + 1) << 8 | byte(pos + 2) << 16 | byte(pos + 3) << 24;
+            ref.Rank = quint8(byte(pos + 4));
             pos += 5;
         }
         list.AppendWithData(text, refs);
@@ -103,44 +96,16 @@ bool loadLiteral(const QString& path, ref::TLiteralList& list) {
     return pos == bytes.size();
 }
 
-QString dictionaryDir() {
-    const QString dir = qEnvironmentVariable("QUILLET_DICT_DIR");
-    return dir.isEmpty() ? QStringLiteral(QUILLET_BIN_DIR) : dir;
-}
-
-// Where two files part, with the bytes from there on.
-QString firstDifference(const QByteArray& a, const QByteArray& b) {
-    qsizetype at = 0;
-    while (at < a.size() && at < b.size() && a[at] == b[at])
-        ++at;
-    return QStringLiteral("sizes %1 / %2, first difference at byte %3: %4 / %5")
-        .arg(a.size())
-        .arg(b.size())
-        .arg(at)
-        .arg(QString::fromLatin1(a.mid(at, 24).toHex(' ')),
-             QString::fromLatin1(b.mid(at, 24).toHex(' ')));
-}
-
 } // namespace
 
 // Runs the same call on both lists and fails with the whole story when they disagree.
 #define SAME(call)                                                                                 \
-    do {                                                                                           \
-        const auto fastResult = fast.call;                                                         \
-        const auto slowResult = slow.call;                                                         \
-        if (!(fastResult == slowResult))                                                           \
-            QFAIL(qPrintable(                                                                      \
-                context + QStringLiteral(": %1 gives %2, literal %3")                              \
-                              .arg(QStringLiteral(#call), show(fastResult), show(slowResult))));   \
-    } while (0)
+    if (const auto f = fast.call, s = slow.call; f != s)                                           \
+        QFAIL(qPrintable(context + QStringLiteral(": %1 gives %2, literal %3")                     \
+                                       .arg(QStringLiteral(#call)).arg(f).arg(s)));
 #define SAME_STATE()                                                                               \
-    do {                                                                                           \
-        SAME(Count());                                                                             \
-        SAME(CurrentIndex());                                                                      \
-        if (cursorText(fast) != cursorText(slow))                                                  \
-            QFAIL(qPrintable(context + ": cursor on " + cursorText(fast) + ", literal on " +       \
-                             cursorText(slow)));                                                   \
-    } while (0)
+    if (state(fast) != state(slow))                                                                \
+        QFAIL(qPrintable(context + ": " + state(fast) + ", literal " + state(slow)));
 
 class TestDifferential : public QObject {
     Q_OBJECT
@@ -161,18 +126,12 @@ private slots:
         ref::TLiteralList slow;
         QString context;
         int step = 0;
-        auto describe = [&](const QString& op) {
-            context = QStringLiteral("seed %1, step %2, %3").arg(seed).arg(step).arg(op);
-        };
-
         // Build: sorted inserts mixed with appends of words above the last item.
         for (; fast.Count() < size && step < 4 * size; ++step) {
             const QString word = randomWord(rng);
-            const bool append =
-                rng.bounded(2) &&
-                (fast.Count() == 0 || CompareText(word, fast.TextAt(fast.Count() - 1)) > 0);
-            describe((append ? "Append '" : "AddSorted '") + word + '\'');
-            if (append) {
+            context = QStringLiteral("seed %1, step %2, adding '%3'").arg(seed).arg(step).arg(word);
+            if (rng.bounded(2) &&
+                (fast.Count() == 0 || CompareText(word, fast.TextAt(fast.Count() - 1)) > 0)) {
                 fast.Append(word);
                 slow.Append(word);
             } else {
@@ -183,44 +142,26 @@ private slots:
         }
         QCOMPARE(fast.Count(), size);
 
+        const char* const kOps[] = {"GoTo", "GetText", "IndexOf", "IndexOf", "Locate", "Locate",
+                                    "Next", "Prev", "First/Last", "InsertAt", "AddSorted"};
         for (const int end = step + 400 + size / 2; step < end; ++step) {
             const int n = fast.Count();
             const int index = int(rng.bounded(n + 5)) - 2;
             const QString text = query(rng, fast);
+            const int op = int(rng.bounded(11));
+            context = QStringLiteral("seed %1, step %2, %3 with %4 / '%5'")
+                          .arg(seed).arg(step).arg(kOps[op]).arg(index).arg(text);
             QString got;
-            switch (rng.bounded(11)) {
-            case 0:
-                describe(QStringLiteral("GoTo(%1)").arg(index));
-                SAME(GoTo(index));
-                break;
-            case 1:
-                describe(QStringLiteral("GetText(%1)").arg(index));
-                SAME(GetText(index, got));
-                break;
+            switch (op) {
+            case 0: SAME(GoTo(index)); break;
+            case 1: SAME(GetText(index, got)); break;
             case 2:
-            case 3:
-                describe("IndexOf '" + text + '\'');
-                SAME(IndexOf(text));
-                break;
+            case 3: SAME(IndexOf(text)); break;
             case 4:
-            case 5:
-                describe("Locate '" + text + '\'');
-                fast.Locate(text);
-                slow.Locate(text);
-                break;
-            case 6:
-                describe(QStringLiteral("Next"));
-                SAME(Next());
-                break;
-            case 7:
-                describe(QStringLiteral("Prev"));
-                SAME(Prev());
-                break;
-            case 8:
-                describe(QStringLiteral("First / Last"));
-                SAME(First());
-                SAME(Last());
-                break;
+            case 5: fast.Locate(text); slow.Locate(text); break;
+            case 6: SAME(Next()); break;
+            case 7: SAME(Prev()); break;
+            case 8: SAME(First()); SAME(Last()); break;
             case 9: { // an insert that keeps the order, beyond the end for a last item
                 const int at = int(rng.bounded(n + 1));
                 for (int tries = 0; tries < 20; ++tries) {
@@ -231,21 +172,17 @@ private slots:
                         (at < n && CompareText(word, fast.TextAt(at)) >= 0))
                         continue;
                     const int position = at == n ? at + int(rng.bounded(3)) : at;
-                    describe(QStringLiteral("InsertAt('%1', %2)").arg(word).arg(position));
+                    context += QStringLiteral(": InsertAt('%1', %2)").arg(word).arg(position);
                     fast.InsertAt(word, position);
                     slow.InsertAt(word, position);
                     break;
                 }
                 break;
             }
-            default:
-                describe("AddSorted '" + text + '\'');
-                fast.AddSorted(text);
-                slow.AddSorted(text);
+            default: fast.AddSorted(text); slow.AddSorted(text);
             }
             SAME_STATE();
         }
-        describe(QStringLiteral("final walk"));
         for (int i = 0; i < fast.Count(); ++i) {
             QString got;
             QVERIFY(slow.GetText(i, got));
@@ -255,14 +192,13 @@ private slots:
 
     void realHeadwords_data() {
         QTest::addColumn<QString>("extension");
-        QTest::addColumn<int>("queries");
-        QTest::newRow("language 1") << QStringLiteral("tx1") << 1000;
-        QTest::newRow("language 2") << QStringLiteral("tx2") << 1000;
+        QTest::newRow("language 1") << QStringLiteral("tx1");
+        QTest::newRow("language 2") << QStringLiteral("tx2");
     }
     void realHeadwords() {
         QFETCH(QString, extension);
-        QFETCH(int, queries);
-        const QString path = QDir(dictionaryDir()).filePath("de_en_dict." + extension);
+        const QString dir = qEnvironmentVariable("QUILLET_DICT_DIR", QUILLET_BIN_DIR);
+        const QString path = QDir(dir).filePath("de_en_dict." + extension);
         if (!QFile::exists(path))
             QSKIP(qPrintable(path + " not found: build the default dictionary "
                                     "(scripts/prepare-dictionary) or set QUILLET_DICT_DIR"));
@@ -278,12 +214,11 @@ private slots:
             QVERIFY(slow.GetCurrentText(text));
             if (fast.TextAt(i) != text || fast.RefsAt(i) != slow.CurrentData())
                 QFAIL(qPrintable(QStringLiteral("item %1 loads as '%2', literal '%3'")
-                                     .arg(i)
-                                     .arg(fast.TextAt(i), text)));
+                                     .arg(i).arg(fast.TextAt(i), text)));
         }
 
         QRandomGenerator rng(20070101);
-        for (int step = 0; step < queries; ++step) {
+        for (int step = 0; step < 1000; ++step) {
             const QString text = query(rng, fast);
             context = QStringLiteral("query %1 '%2'").arg(step).arg(text);
             fast.Locate(text);
@@ -301,10 +236,10 @@ private slots:
     }
 
     void importMatches() {
-        QFile trans(QStringLiteral("/usr/share/trans/de-en"));
-        if (!trans.open(QIODevice::ReadOnly))
+        const QByteArray trans = readAll(QStringLiteral("/usr/share/trans/de-en"));
+        if (trans.isEmpty())
             QSKIP("/usr/share/trans/de-en not found (Debian package trans-de-en)");
-        const QList<QByteArray> all = trans.readAll().split('\n');
+        const QList<QByteArray> all = trans.split('\n');
         QByteArray source("\xEF\xBB\xBF");
         for (qsizetype i = 0; i < all.size(); i += i < 3000 ? 1 : all.size() / 300)
             source += all[i] + '\n';
@@ -324,12 +259,8 @@ private slots:
         source += "Ab" + QString(130, QChar(0xE4)).toUtf8() + " :: a headword of 262 bytes\n";
         source += "Zoo {m} :: zoo";
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
         const QString sourcePath = dir.filePath("source.txt");
-        QFile out(sourcePath);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        QCOMPARE(out.write(source), source.size());
-        out.close();
+        QVERIFY(writeAll(sourcePath, source));
         QVERIFY(QDir(dir.path()).mkpath("engine") && QDir(dir.path()).mkpath("literal"));
 
         const QStringList stopwords = {QStringLiteral(QUILLET_SOURCE_DIR "/data")};
@@ -353,11 +284,16 @@ private slots:
         qInfo("literal import of %d lines: %lld ms", summary.Lines, timer.elapsed());
 
         for (const char* extension : {".tdb", ".tx1", ".tx2"}) {
-            QFile a(dir.filePath("engine/t") + extension), b(dir.filePath("literal/t") + extension);
-            QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-            const QByteArray engineBytes = a.readAll(), literalBytes = b.readAll();
-            QVERIFY2(engineBytes == literalBytes,
-                     qPrintable(extension + (": " + firstDifference(engineBytes, literalBytes))));
+            const QByteArray a = readAll(dir.filePath("engine/t") + extension),
+                             b = readAll(dir.filePath("literal/t") + extension);
+            qsizetype at = 0;
+            while (at < a.size() && at < b.size() && a[at] == b[at])
+                ++at;
+            QVERIFY2(a == b, qPrintable(QStringLiteral("%1: sizes %2 / %3, first difference at "
+                                                       "byte %4: %5 / %6")
+                                            .arg(extension).arg(a.size()).arg(b.size()).arg(at)
+                                            .arg(QString::fromLatin1(a.mid(at, 24).toHex(' ')),
+                                                 QString::fromLatin1(b.mid(at, 24).toHex(' ')))));
         }
     }
 };

@@ -5,6 +5,7 @@
 #include "HashList.h"
 #include "Import.h"
 #include "TermExtract.h"
+#include "TestFiles.h"
 #include "WordList.h"
 
 #include <cstring>
@@ -19,16 +20,6 @@ namespace {
 
 const QString kShippedStopwords = QStringLiteral(QUILLET_SOURCE_DIR "/data");
 const char* const kExts[3] = {".tdb", ".tx1", ".tx2"};
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // An index record; `refs` are (offset, rank) in stored order.
 QByteArray record(const QByteArray& word, std::initializer_list<std::pair<quint32, char>> refs) {
@@ -48,6 +39,7 @@ QList<std::pair<quint32, QByteArray>> entries(const QByteArray& tdb) {
     return out;
 }
 
+// Every headword with the rank of its first reference.
 QStringList headwords(const QString& indexPath) {
     TWordList list;
     QStringList out;
@@ -85,22 +77,6 @@ TRun import(const QString& folder, const QString& base, const QByteArray& source
     run.Status = Import(request, run.Summary);
     QFile::remove(request.SourcePath);
     return run;
-}
-
-// 250 two-sided lines "wortXX :: wordXX", with comments and one stored-only line; `at`
-// gets the line indexes of the 100th and 200th of them.
-QByteArray progressSource(QList<int>& at, int& lineCount) {
-    QByteArrayList lines = {"# words"};
-    for (int i = 0; i < 250; ++i) {
-        if (i % 40 == 0)
-            lines.append(i == 40 ? "abc" : "# block");
-        const QByteArray tag = QByteArray(1, char('a' + i / 26)) + char('a' + i % 26);
-        lines.append("wort" + tag + " :: word" + tag);
-        if (i == 99 || i == 199)
-            at.append(int(lines.size()) - 1);
-    }
-    lineCount = int(lines.size());
-    return lines.join('\n') + '\n';
 }
 
 } // namespace
@@ -196,39 +172,43 @@ private slots:
                                         lines.join("\r\n") + "\r\n",
                                         "\xEF\xBB\xBF" + lines.join("\r\n")};
         for (int v = 0; v < 4; ++v) {
-            const TRun run = import(FDir->path(), QString::number(v), variants[v]);
+            const QString base = QString::number(v);
+            const TRun run = import(FDir->path(), base, variants[v]);
             QVERIFY(run.Status.ok() && run.WarnedLines.isEmpty());
-            QCOMPARE(entries(readAll(path(QString::number(v) + ".tdb"))).size(), 3);
+            QCOMPARE(entries(readAll(path(base + ".tdb"))).size(), 3);
             for (const char* ext : kExts)
-                QCOMPARE(readAll(path(QString::number(v) + ext)),
-                         readAll(path(QString("0") + ext)));
+                QCOMPARE(readAll(path(base + ext)), readAll(path(QString("0") + ext)));
         }
     }
 
-    void progressEveryHundredIndexedLines() {
-        QList<int> at;
-        int lineCount = 0;
-        const TRun run = import(FDir->path(), "p", progressSource(at, lineCount));
+    // 250 two-sided lines among comments and one stored-only line: a report at the 100th
+    // and the 200th of them; a cancel at the first report still installs a consistent set.
+    void progressAndCancel() {
+        QByteArrayList lines = {"# words"};
+        QList<std::pair<int, int>> reports;
+        for (int i = 0; i < 250; ++i) {
+            if (i % 40 == 0)
+                lines.append(i == 40 ? "abc" : "# block");
+            const QByteArray tag = QByteArray(1, char('a' + i / 26)) + char('a' + i % 26);
+            lines.append("wort" + tag + " :: word" + tag);
+            if (i == 99 || i == 199)
+                reports.append({int(lines.size()) - 1, 0});
+        }
+        for (auto& report : reports)
+            report.second = int(lines.size());
+        const QByteArray source = lines.join('\n') + '\n';
+        const TRun run = import(FDir->path(), "p", source);
         QVERIFY(run.Status.ok() && !run.Summary.Cancelled);
-        QCOMPARE(run.Progress,
-                 (QList<std::pair<int, int>>{{at[0], lineCount}, {at[1], lineCount}}));
-    }
+        QCOMPARE(run.Progress, reports);
 
-    void cancelInstallsConsistentSet() {
-        QList<int> at;
-        int lineCount = 0;
         std::atomic<bool> cancel = false;
         TImportRequest request;
         request.Cancel = &cancel;
         request.Progress = [&](int, int) { cancel = true; };
-        const TRun run = import(FDir->path(), "c", progressSource(at, lineCount), request);
-        QVERIFY(run.Status.ok() && run.Summary.Cancelled);
+        QVERIFY(import(FDir->path(), "c", source, request).Summary.Cancelled);
         const auto stored = entries(readAll(path("c.tdb")));
         QCOMPARE(stored.size(), 101); // 100 two-sided lines and "abc"
         QCOMPARE(stored.last().second, "wortdv :: worddv");
-        QSet<quint32> offsets;
-        for (const auto& entry : stored)
-            offsets.insert(entry.first);
         TEntryReader reader;
         QVERIFY(reader.Open(path("c.tdb"), "c.tdb").ok());
         for (int side = 0; side < 2; ++side) {
@@ -237,7 +217,8 @@ private slots:
             QCOMPARE(list.Count(), 100);
             for (int i = 0; i < list.Count(); ++i) {
                 for (const TTermRef& ref : list.RefsAt(i)) {
-                    QVERIFY(offsets.contains(ref.Offset));
+                    QVERIFY(std::count_if(stored.begin(), stored.end(),
+                                          [&](const auto& e) { return e.first == ref.Offset; }));
                     QString sides[2];
                     QVERIFY(reader.Read(ref.Offset, sides[0], sides[1]).ok());
                     QCOMPARE(sides[side], list.TextAt(i));
@@ -290,42 +271,28 @@ private slots:
         QCOMPARE(headwords(path("b.tx1")), (QStringList{"Baum:1", "Haus:4", "lang:1"}));
     }
 
+    // Headwords are cut to 255 bytes at a character boundary and stay ascending and unique:
+    // a 255-byte one sorts before a longer one with the same first 254 bytes, and long ones
+    // that differ only after the cut are one. A headword keeps its 65,535 strongest references.
     void longHeadwordsAndManyReferences() {
-        const QString umlauts = QString(200, u'ä'),
-                      exact = 'x' + QString(127, u'ä'); // 400, 255 bytes
-        QByteArray source = (umlauts + " :: long\n" + exact + " :: exact\n").toUtf8();
+        const QString head = QString(127, u'ä'), longer = QString(200, u'ä'), exact = 'x' + head;
+        QByteArray source = (longer + " :: long\n" + exact + " :: exact\n").toUtf8();
         source += QByteArray("altes Haus :: old house\n").repeated(10000); // Haus rank 8
         source += QByteArray("Haus :: house\n").repeated(60000);           // Haus rank 1
+        source += (head + "a :: a\n" + longer + "x :: b\n" + longer + "y :: c\n").toUtf8();
         QVERIFY(import(FDir->path(), "m", source).Status.ok());
         TWordList tx1;
         QVERIFY(tx1.LoadFromFile(path("m.tx1")).ok());
-        QCOMPARE(tx1.Count(), 4);
-        QCOMPARE(tx1.TextAt(0), QString(127, u'ä')); // cut to 254 bytes, not inside a character
-        QCOMPARE(tx1.TextAt(3), exact);
-        QCOMPARE(tx1.TextAt(2), "Haus");
-        // The strongest 65,535 references: every rank-1 one, then the earliest rank-8 ones.
-        const TTermRefArray refs = tx1.RefsAt(2);
-        TTermRefArray expected;
+        QStringList words;
+        for (int i = 0; i < tx1.Count(); ++i)
+            words << tx1.TextAt(i);
+        QCOMPARE(words, (QStringList{head, head + 'a', "altes", "Haus", exact}));
+        TTermRefArray expected; // every rank-1 reference, then the earliest rank-8 ones
         const quint32 first = kHeaderSize + 2 + 408 + 2 + 264;
         for (quint32 i = 0; i < 65535; ++i)
             expected.push_back(i < 60000 ? TTermRef{first + 250000 + i * 15, 1}
                                          : TTermRef{first + (i - 60000) * 25, 8});
-        QVERIFY(refs == expected);
-    }
-
-    // Cut headwords must keep the index ascending and unique: a 255-byte headword sorts
-    // before a longer one with the same first 254 bytes, and two long headwords that differ
-    // only after the cut are one headword.
-    void cutHeadwordsStayInOrder() {
-        const QString head = QString(127, u'ä'), longer = QString(200, u'ä');
-        QVERIFY(import(FDir->path(), "o",
-                       (head + "a :: a\n" + longer + "x :: b\n" + longer + "y :: c\n").toUtf8())
-                    .Status.ok());
-        TWordList tx1;
-        QVERIFY(tx1.LoadFromFile(path("o.tx1")).ok());
-        for (int i = 1; i < tx1.Count(); ++i)
-            QVERIFY2(CompareText(tx1.TextAt(i - 1), tx1.TextAt(i)) < 0,
-                     qPrintable(QString("record %1 is not above record %2").arg(i).arg(i - 1)));
+        QVERIFY(tx1.RefsAt(3) == expected);
     }
 
     void stopwordLists() {
@@ -358,19 +325,21 @@ private slots:
         QVERIFY(writeAll(source, "kurz=k\nohne Gleichheitszeichen\n"));
         (void)ImportPronunciations(source, target, summary).ok(); // no usable pair
         QCOMPARE(readAll(target), "old");
-        const QString lines =
-            u"Zoo=tsoː\nHaus=haʊs\nkurz=k\nohne\nApfel=ˈapfl̩\nx=ʊ\nleer=\nHAUS=haus"_s;
+        const QString lines = u"Zoo=tsoː\nHaus=haʊs\nkurz=k\nohne\nApfel=ˈapfl̩\nx=ʊ\nleer=\n"_s +
+                              "lange=" + QString(200, u'ʊ') + "\nHAUS=haus";
         QVERIFY(writeAll(source, lines.toUtf8()));
         QVERIFY(ImportPronunciations(source, target, summary).ok());
-        QCOMPARE(summary.Pairs, 4);
+        QCOMPARE(summary.Pairs, 5);
         QVERIFY(readAll(target).contains("\x09Haus=haus"));
+        QVERIFY(readAll(target).contains("\xFElange=")); // 406 bytes cut to 254, not 255
         THashList list;
         QVERIFY(list.LoadFromFile(target).ok() && list.Loaded());
         QStringList pairs;
         QString key, value;
         for (int i = 0; list.GetPair(i, key, value); ++i)
             pairs.append(key + '=' + value);
-        QCOMPARE(pairs, (QStringList{u"Apfel=ˈapfl̩"_s, "Haus=haus", u"x=ʊ"_s, u"Zoo=tsoː"_s}));
+        QCOMPARE(pairs, (QStringList{u"Apfel=ˈapfl̩"_s, "Haus=haus", "lange=" + QString(124, u'ʊ'),
+                                     u"x=ʊ"_s, u"Zoo=tsoː"_s}));
     }
 };
 

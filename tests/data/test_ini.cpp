@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // TIniFile: profile-file reading and writing that keeps what it does not understand.
 #include "IniFile.h"
+#include "TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -13,16 +13,6 @@ static const QByteArray kSample =
     "Name=\"Quillet\"\r\nSingle='x y'\r\nHalf=\"open\r\nNeg=-12\r\n"
     "Plus=+7\r\nHex=0x1F\r\nDollar=$ff\r\nBad=12abc\r\n"
     "Big=99999999999\r\nEmpty=\r\n\r\n[Other]\r\nzeta=1\r\nalpha=2\r\n";
-
-static QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-static bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 class TestIni : public QObject {
     Q_OBJECT
@@ -75,33 +65,31 @@ private slots:
         }
     }
 
+    void newKeysAndSections_data() {
+        QTest::addColumn<QByteArray>("eol");
+        QTest::newRow("CR LF") << QByteArray("\r\n");
+        QTest::newRow("LF stays LF") << QByteArray("\n");
+    }
     void newKeysAndSections() {
+        QFETCH(QByteArray, eol);
+        const QByteArray sample = QByteArray(kSample).replace("\r\n", eol);
+        QVERIFY(writeAll(FPath, sample));
         TIniFile ini(FPath);
         QVERIFY(ini.WriteString("Main", "Added", "yes").ok());
         QVERIFY(ini.WriteString("other", "new", "n").ok());
-        QByteArray expected = kSample;
-        expected.replace("Empty=\r\n", "Empty=\r\nAdded=yes\r\n").append("new=n\r\n");
+        const QByteArray expected = QByteArray(sample)
+                                        .replace("Empty=" + eol, "Empty=" + eol + "Added=yes" + eol)
+                                        .append("new=n" + eol);
         QCOMPARE(readAll(FPath), expected);
         QVERIFY(ini.WriteString("Fresh", "k", "v").ok());
         QByteArray tail = readAll(FPath).mid(expected.size());
-        while (tail.startsWith("\r\n"))
-            tail.remove(0, 2);
-        QCOMPARE(tail, "[Fresh]\r\nk=v\r\n");
+        while (tail.startsWith(eol))
+            tail.remove(0, eol.size());
+        QCOMPARE(tail, "[Fresh]" + eol + "k=v" + eol);
         // Every write is on the disk at once.
         QCOMPARE(TIniFile(FPath).ReadString("fresh", "K"), "v");
-        TIniFile fresh(FDir.filePath("new.ini"));
-        QVERIFY(fresh.WriteInteger("S", "k", 3).ok());
+        QVERIFY(TIniFile(FDir.filePath("new.ini")).WriteInteger("S", "k", 3).ok());
         QCOMPARE(TIniFile(FDir.filePath("new.ini")).ReadInteger("S", "k", 0), 3);
-    }
-
-    void lfFileStaysLf() {
-        QVERIFY(writeAll(FPath, QByteArray(kSample).replace("\r\n", "\n")));
-        TIniFile ini(FPath);
-        QVERIFY(ini.WriteString("Main", "Added", "1").ok());
-        QVERIFY(ini.WriteString("Fresh", "k", "v").ok());
-        const QByteArray bytes = readAll(FPath);
-        QVERIFY(!bytes.contains('\r'));
-        QVERIFY(bytes.contains("Empty=\nAdded=1\n\n[Other]\nzeta=1\n"));
     }
 
     void failedWriteKeepsOldFile() {
