@@ -1,0 +1,312 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "MainWindow.h"
+
+#include "DrawTools.h"
+#include "IndexLoader.h"
+#include "PronFont.h"
+#include "PronPanel.h"
+#include "ResultGrid.h"
+#include "Translations.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace quillet {
+namespace {
+
+constexpr quint32 kWindowColor = 0x0065E0FF;
+constexpr int kStatusHeight = 28;
+
+} // namespace
+
+TMainForm::TMainForm(const QString& programFolder, const QString& settingsPath, bool startHidden)
+    : FProgramFolder(programFolder), FIni(settingsPath) {
+    setWindowTitle(QStringLiteral("Quillet Dictionary"));
+    setObjectName(QStringLiteral("MainForm"));
+    CreateControls();
+    CreateMenu();
+
+    // Start-up work, in the program's fixed order.
+    FSettings.Load(FIni);
+    ApplySettings();
+    FDict = std::make_unique<TDictDB>(FSettings.Direction, FProgramFolder);
+    BuildDictionaryMenu();
+    LoadDictionary(FSettings.Name);
+    FLangTabControl->blockSignals(true);
+    FLangTabControl->setCurrentIndex(FDict->Direction());
+    FLangTabControl->blockSignals(false);
+    if (startHidden)
+        setWindowState(Qt::WindowMinimized);
+}
+
+TMainForm::~TMainForm() {
+    // The dictionary object must outlive any run that still works on it.
+    if (FThread)
+        FThread->wait();
+}
+
+void TMainForm::CreateControls() {
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, PlatformColor(kWindowColor));
+    setPalette(palette);
+
+    // Until the skinned caption bar exists, the main menu opens from this button.
+    FMenuButton = new QToolButton(this);
+    FMenuButton->setText(QStringLiteral("☰"));
+    FMenuButton->setAutoRaise(true);
+    FMenuButton->setFocusPolicy(Qt::NoFocus);
+
+    FRootPanel = new QWidget(this);
+    FSplitter = new QSplitter(Qt::Horizontal, FRootPanel);
+    FSplitter->setHandleWidth(11);
+    FSplitter->setChildrenCollapsible(false);
+    auto* rootLayout = new QVBoxLayout(FRootPanel);
+    rootLayout->setContentsMargins(0, 0, 0, 0);
+    rootLayout->addWidget(FSplitter);
+
+    FLeftPanel = new QWidget(FSplitter);
+    FLeftPanel->setMinimumWidth(30);
+    FLangTabControl = new QTabBar(FLeftPanel);
+    FLangTabControl->setObjectName(QStringLiteral("LangTabControl"));
+    FLangTabControl->addTab(QStringLiteral("DEU"));
+    FLangTabControl->addTab(QStringLiteral("ENG"));
+    FLangTabControl->setFocusPolicy(Qt::NoFocus);
+    FLangTabControl->setDrawBase(false);
+    FLangTabControl->setExpanding(false);
+    connect(FLangTabControl, &QTabBar::currentChanged, this, &TMainForm::LangTabControlChange);
+
+    FSearchText = new QComboBox(FLeftPanel);
+    FSearchText->setObjectName(QStringLiteral("SearchText"));
+    FSearchText->setEditable(true);
+    FSearchText->setInsertPolicy(QComboBox::NoInsert);
+    FSearchText->setMaxVisibleItems(10);
+    FSearchText->setMaxCount(10);
+    FSearchText->setCompleter(nullptr);
+    FSearchText->setDuplicatesEnabled(false);
+    connect(FSearchText->lineEdit(), &QLineEdit::textChanged, this,
+            [this] { SearchText_Change(); });
+    connect(FSearchText, &QComboBox::activated, this, [this] { SearchTextSelect(); });
+
+    FWordListBox = new QListWidget(FLeftPanel);
+    FWordListBox->setObjectName(QStringLiteral("WordListBox"));
+    FWordListBox->setUniformItemSizes(true);
+    FWordListBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(FWordListBox, &QListWidget::itemClicked, this, [this] { WordListBoxClick(); });
+
+    auto* leftLayout = new QVBoxLayout(FLeftPanel);
+    leftLayout->setContentsMargins(0, 14, 0, 0);
+    leftLayout->setSpacing(5);
+    leftLayout->addWidget(FLangTabControl, 0, Qt::AlignLeft);
+    leftLayout->addWidget(FSearchText);
+    leftLayout->addWidget(FWordListBox, 1);
+
+    FRightPanel = new QWidget(FSplitter);
+    FRightPanel->setMinimumWidth(30);
+    FInfoLabel = new QLabel(FRightPanel);
+    FInfoLabel->setObjectName(QStringLiteral("InfoLabel"));
+    FInfoLabel->setAutoFillBackground(true);
+    FBtnDictInfo = new QPushButton(QStringLiteral("Wörterbuch Info"), FRightPanel);
+    FBtnDictInfo->setObjectName(QStringLiteral("btnDictInfo"));
+    FBtnDictInfo->setFocusPolicy(Qt::NoFocus);
+    FBtnDictInfo->setEnabled(false); // the about window comes with the window chrome
+    FResultGrid = new TResultGrid(FRightPanel);
+    FResultGrid->setObjectName(QStringLiteral("ResultGrid"));
+    FPronPanel = new TPronPanel(FRightPanel);
+    FPronPanel->setObjectName(QStringLiteral("PronPanel"));
+    FPronPanel->SetTranslator([](const QString& text) { return Translate(text); });
+    FPronLabel = new QLabel(QStringLiteral("Aussprache"), FRightPanel);
+    FPronLabel->setObjectName(QStringLiteral("PronLabel"));
+
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(0, 11, 0, 0);
+    top->addWidget(FInfoLabel, 1);
+    top->addWidget(FBtnDictInfo);
+    auto* bottom = new QHBoxLayout;
+    bottom->setContentsMargins(0, 0, 0, 0);
+    bottom->addWidget(FPronPanel, 1);
+    bottom->addWidget(FPronLabel);
+    auto* rightLayout = new QVBoxLayout(FRightPanel);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->setSpacing(5);
+    rightLayout->addLayout(top);
+    rightLayout->addWidget(FResultGrid, 1);
+    rightLayout->addLayout(bottom);
+    FPronPanel->setFixedHeight(28);
+
+    FResultGrid->installEventFilter(this);
+    connect(FResultGrid, &TResultGrid::wordHovered, this,
+            [this](const QString& word) { ShowPronunciation(word); });
+    connect(FResultGrid, &TResultGrid::wordClicked, this,
+            [this](const QString& word, bool otherLanguage) {
+                if (IsLoading())
+                    return;
+                FSearchText->setEditText(word);
+                AddToHistory(FSearchText->currentText());
+                if (otherLanguage) {
+                    SwitchDirection(true);
+                } else if (FSearchTimer.isActive()) {
+                    FSearchTimer.stop();
+                    FSearchTimer.setInterval(100);
+                    FSearchTimer.start();
+                } else {
+                    FSearchTimer.start();
+                }
+            });
+    connect(FResultGrid, &TResultGrid::swapRequested, this, [this] {
+        FSettings.ReverseLanguage = !FSettings.ReverseLanguage;
+        SetGridCaptions();
+        FillResultGrid(-1);
+    });
+
+    FStatusbar = new QLabel(this);
+    FStatusbar->setObjectName(QStringLiteral("FormStatusbar"));
+    FStatusbar->setContentsMargins(8, 0, 8, 0);
+
+    FSearchTimer.setInterval(500);
+    connect(&FSearchTimer, &QTimer::timeout, this, &TMainForm::SearchTimerTimer);
+
+    // The window sees keys before its controls (Escape, Ctrl+Tab).
+    qApp->installEventFilter(this);
+}
+
+void TMainForm::CreateMenu() {
+    FMainMenu = new QMenu(this);
+    FMainMenu->setObjectName(QStringLiteral("MainMenu"));
+    FMiImport = FMainMenu->addAction(QStringLiteral("Datenbank &Importieren"));
+    FMiImport->setVisible(false); // reachable through the --import argument instead
+    FDictionaryMenu = new QMenu(QStringLiteral("Wörterbuch"), FMainMenu);
+    FMiSelectDictionary = FMainMenu->addMenu(FDictionaryMenu);
+    FMiSelectDictionary->setVisible(false);
+    FLanguageMenu = new QMenu(QStringLiteral("Sprache"), FMainMenu);
+    FMiUserInterface = FMainMenu->addMenu(FLanguageMenu);
+    const QString languageCaptions[2] = {QStringLiteral("Deutsch"), QStringLiteral("Englisch")};
+    for (int index = 0; index < 2; ++index) {
+        FMiSetLanguage[index] = FLanguageMenu->addAction(languageCaptions[index]);
+        connect(FMiSetLanguage[index], &QAction::triggered, this, [this, index] {
+            ApplyUILanguage(index);
+            (void)FIni.WriteInteger("GUI", "Language", index);
+        });
+    }
+    FUpdateMenu = new QMenu(QStringLiteral("Update"), FMainMenu);
+    FMiUpdate = FMainMenu->addMenu(FUpdateMenu);
+    FMiSearchUpdate = FUpdateMenu->addAction(QStringLiteral("Neue Version suchen"));
+    FMiSearchUpdate->setEnabled(false); // the update check comes with desktop integration
+    FMiAutoCheckUpdate = FUpdateMenu->addAction(QStringLiteral("Beim Programmstart suchen"));
+    FMiAutoCheckUpdate->setCheckable(true);
+    connect(FMiAutoCheckUpdate, &QAction::triggered, this, [this](bool checked) {
+        FSettings.CheckUpdate = checked;
+        (void)FIni.WriteInteger("Dictionary", "Check_Update", checked ? 1 : 0);
+    });
+    FMiOptionsWin = FMainMenu->addAction(QStringLiteral("Einstellungen…"));
+    FMiOptionsWin->setEnabled(false); // the settings dialog comes with desktop integration
+    FMainMenu->addSeparator();
+    FMiAbout = FMainMenu->addAction(QStringLiteral("Über Quillet Dictionary…"));
+    FMiAbout->setEnabled(false); // the about window comes with the window chrome
+    FMainMenu->addSeparator();
+    FMiClose = FMainMenu->addAction(QStringLiteral("Programm b&eenden"));
+    connect(FMiClose, &QAction::triggered, this, [this] { close(); });
+    connect(FMainMenu, &QMenu::aboutToShow, this, [this] {
+        FMiAutoCheckUpdate->setChecked(FIni.ReadInteger("Dictionary", "Check_Update", 0) != 0);
+    });
+    connect(FMenuButton, &QToolButton::clicked, this, [this] {
+        FMainMenu->popup(FMenuButton->mapToGlobal(QPoint(0, FMenuButton->height())));
+    });
+}
+
+void TMainForm::ApplySettings() {
+    move(FSettings.Left, FSettings.Top);
+    resize(FSettings.Width, FSettings.Height);
+    FSplitter->setSizes({FSettings.LeftPanel, qMax(30, FSettings.Width - FSettings.LeftPanel)});
+    FResultGrid->SetGridFont(QFont(FSettings.GridFontName, FSettings.GridFontSize));
+    const QFont listFont(FSettings.ListFontName, FSettings.ListFontSize);
+    FWordListBox->setFont(listFont);
+    FSearchText->setFont(listFont);
+    FPronPanel->SetPronFont(
+        ResolvePronunciationFont(FSettings.PronFontName, FSettings.PronFontSize, FProgramFolder));
+    FSearchText->blockSignals(true);
+    for (const QString& entry : FSettings.History)
+        FSearchText->addItem(entry);
+    FSearchText->setEditText(FSettings.LastWord);
+    FSearchText->blockSignals(false);
+    FSearchTimer.setInterval(500);
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayoutControls();
+}
+
+void TMainForm::LayoutControls() {
+    // Positions of the stored layout (client 718 x 490): the banner strip at y 34, the
+    // panels from (12, 64) with a 32-pixel margin above the status line.
+    const int w = width();
+    const int h = height();
+    FMenuButton->setGeometry(8, 34, 28, 25);
+    FRootPanel->setGeometry(12, 64, qMax(0, w - 22), qMax(0, h - 64 - 32));
+    FStatusbar->setGeometry(0, h - kStatusHeight, w, kStatusHeight);
+}
+
+void TMainForm::SetStatusText(const QString& text) {
+    FStatusbar->setText(text);
+}
+
+QString TMainForm::WindowTitleFor(const QString& displayName) const {
+    return QStringLiteral("Quillet-Dictionary \u2013 ") + displayName;
+}
+
+void TMainForm::SetGridCaptions() {
+    if (!FDict)
+        return;
+    const QString current = Translate(FDict->CurrentLanguage().Name);
+    const QString other = Translate(FDict->OtherLanguage().Name);
+    if (FSettings.ReverseLanguage)
+        FResultGrid->SetCaptions(current, other);
+    else
+        FResultGrid->SetCaptions(other, current);
+}
+
+void TMainForm::ApplyUILanguage(int index) {
+    SetUILanguage(index);
+    if (FDict)
+        setWindowTitle(WindowTitleFor(Translate(FDict->Title())));
+    FPronLabel->setText(Translate(QStringLiteral("Aussprache")));
+    FBtnDictInfo->setText(Translate(QStringLiteral("Wörterbuch Info")));
+    FMiUserInterface->setText(Translate(QStringLiteral("Sprache")));
+    FMiSetLanguage[0]->setText(Translate(QStringLiteral("Deutsch")));
+    FMiSetLanguage[1]->setText(Translate(QStringLiteral("Englisch")));
+    FMiUpdate->setText(Translate(QStringLiteral("Versionsüberprüfung")));
+    FMiSearchUpdate->setText(Translate(QStringLiteral("Neue Version suchen")));
+    FMiAutoCheckUpdate->setText(Translate(QStringLiteral("Bei Programmstart suchen")));
+    FMiAbout->setText(Translate(QStringLiteral("Über Quillet-Dictionary...")));
+    FMiClose->setText(Translate(QStringLiteral("Programm beenden")));
+    FResultGrid->CopyWordAction()->setText(Translate(QStringLiteral("Wort kopieren")));
+    FResultGrid->CopyEntryAction()->setText(Translate(QStringLiteral("Eintrag kopieren")));
+    if (FDict && !IsLoading()) {
+        SetStatusText(Translate(FDict->CurrentLanguage().Name) + ", " +
+                      FillPlaceholders(Translate(QStringLiteral("%d Stichwörter, %d Verweise")),
+                                       {QString::number(FDict->HeadwordCount()),
+                                        QString::number(FDict->ReferenceCount())}));
+    }
+    FMiSelectDictionary->setText(Translate(QStringLiteral("Wörterbuch")));
+    FMiOptionsWin->setText(Translate(QStringLiteral("Einstellungen")) + "...");
+    FLangTabControl->setTabText(0, Translate(QStringLiteral("DEU")));
+    FLangTabControl->setTabText(1, Translate(QStringLiteral("ENG")));
+    FMiSetLanguage[0]->setEnabled(index == 1);
+    FMiSetLanguage[1]->setEnabled(index == 0);
+    SetGridCaptions();
+}
+
+} // namespace quillet

@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "DictDB.h"
+#include "IniFile.h"
+#include "Settings.h"
+
+#include <functional>
+#include <memory>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QAction;
+class QSplitter;
+class QTabBar;
+class QToolButton;
+class QPushButton;
+
+namespace quillet {
+
+class TDBLoader;
+class TPronPanel;
+class TResultGrid;
+struct TLoadReport;
+
+// `TMainForm`: the main window. It owns the settings file, the current dictionary object
+// and the lookup screen: the search box with its history and the word list on the left,
+// the language tabs, the result grid and the pronunciation line on the right, the status
+// line at the bottom, and the main menu.
+//
+// Lookups always take one road: whoever has a word puts it into the search box and
+// starts SearchTimer; the lookup runs when the timer ticks twice with no typing between.
+// Index loading runs on a TDBLoader thread; while it runs no lookup touches the lists, and
+// a direction or dictionary switch asked for meanwhile is queued until it has finished.
+//
+// UI thread only.
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    // `programFolder` holds the dictionaries; `settingsPath` is the options.ini to use.
+    TMainForm(const QString& programFolder, const QString& settingsPath, bool startHidden);
+    ~TMainForm() override;
+
+    // Operations other parts of the program (and the tests) use.
+    void LoadDictionary(const QString& baseName);
+    void SwitchDirection(bool flipTab);
+    void FocusSearchText();
+    void AddToHistory(const QString& text);
+    void FillResultGrid(int position);
+    void ApplyUILanguage(int index);
+    bool IsLoading() const { return FLoader != nullptr; }
+
+    TDictDB* Dictionary() const { return FDict.get(); }
+    QComboBox* SearchText() const { return FSearchText; }
+    QListWidget* WordListBox() const { return FWordListBox; }
+    TResultGrid* ResultGrid() const { return FResultGrid; }
+    TPronPanel* PronPanel() const { return FPronPanel; }
+    QTabBar* LangTabControl() const { return FLangTabControl; }
+    QLabel* Statusbar() const { return FStatusbar; }
+    QLabel* InfoLabel() const { return FInfoLabel; }
+    QMenu* MainMenu() const { return FMainMenu; }
+    QTimer* SearchTimer() { return &FSearchTimer; }
+    const TSettings& Settings() const { return FSettings; }
+    int EscapeCount() const { return FEscapeCount; }
+    bool SelectAfterSearch() const { return FSelectAfterSearch; }
+    // The caption bar's close button: asks first when the close question is on.
+    void FormCaptionCloseForm();
+
+signals:
+    // A load run has finished (index and pronunciations), successfully or not.
+    void loadFinished();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Building the window (MainWindow.cpp).
+    void CreateControls();
+    void CreateMenu();
+    void ApplySettings();
+    void LayoutControls();
+    void SetStatusText(const QString& text);
+    void SetGridCaptions();
+    QString WindowTitleFor(const QString& displayName) const;
+
+    // Search input and word list (MainWindowSearch.cpp).
+    void SearchText_KeyDown(QKeyEvent* event, bool& consumed);
+    void SearchText_KeyUp(QKeyEvent* event);
+    void SearchText_Change();
+    void SearchTextSelect();
+    void SearchTimerTimer();
+    void WordListBoxClick();
+    void RestartSearchTimer(int interval);
+    void ShowPronunciation(const QString& word);
+    void MoveInWordList(int step);
+
+    // Dictionary selection, direction and the load run (MainWindowDictionary.cpp).
+    void BuildDictionaryMenu();
+    void SelectDictionaryClick(int index);
+    void StartLoader();
+    void LoaderIndexLoaded(const TLoadReport& report);
+    void LoaderFailed(const QString& message);
+    void LoaderFinished();
+    void RunWhenIdle(std::function<void()> action);
+    void LangTabControlChange(int index);
+
+    // Start-up and closing (MainWindowLifecycle.cpp).
+    void WriteSettingsAtClose();
+    void FirstActivationWork();
+
+    QString FProgramFolder;
+    TIniFile FIni;
+    TSettings FSettings;
+    std::unique_ptr<TDictDB> FDict;
+    QPointer<TDBLoader> FLoader; // set while an index is being read: no lookups then
+    QPointer<TDBLoader> FThread; // the last run, which may still read pronunciations
+    std::vector<std::function<void()>> FPending; // switches asked for during a load
+
+    // Controls, named as the program's parts know them.
+    QToolButton* FMenuButton = nullptr;
+    QWidget* FRootPanel = nullptr;
+    QSplitter* FSplitter = nullptr;
+    QWidget* FLeftPanel = nullptr;
+    QWidget* FRightPanel = nullptr;
+    QTabBar* FLangTabControl = nullptr;
+    QComboBox* FSearchText = nullptr;
+    QListWidget* FWordListBox = nullptr;
+    QLabel* FInfoLabel = nullptr;
+    QPushButton* FBtnDictInfo = nullptr;
+    TResultGrid* FResultGrid = nullptr;
+    TPronPanel* FPronPanel = nullptr;
+    QLabel* FPronLabel = nullptr;
+    QLabel* FStatusbar = nullptr;
+    QMenu* FMainMenu = nullptr;
+    QMenu* FDictionaryMenu = nullptr;
+    QMenu* FLanguageMenu = nullptr;
+    QMenu* FUpdateMenu = nullptr;
+    QAction* FMiImport = nullptr;
+    QAction* FMiSelectDictionary = nullptr;
+    QAction* FMiUserInterface = nullptr;
+    QAction* FMiSetLanguage[2] = {nullptr, nullptr};
+    QAction* FMiUpdate = nullptr;
+    QAction* FMiSearchUpdate = nullptr;
+    QAction* FMiAutoCheckUpdate = nullptr;
+    QAction* FMiOptionsWin = nullptr;
+    QAction* FMiAbout = nullptr;
+    QAction* FMiClose = nullptr;
+    std::vector<QAction*> FDictionaryItems;
+
+    QTimer FSearchTimer;
+    int FArmed = 0; // the search box's Tag: 1 once a tick has passed with no typing
+    bool FMultiWordSearch = false;
+    bool FSelectAfterSearch = true;
+    bool FFirstActivation = true;
+    int FEscapeCount = 0;
+    int FCurrentDictIndex = -1;
+    bool FClosing = false;
+    QString FInfoLabelStyle;
+};
+
+} // namespace quillet

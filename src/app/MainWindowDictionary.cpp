@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Dictionary selection, the language direction and the window's side of a load run.
+#include "MainWindow.h"
+
+#include "IndexLoader.h"
+#include "PronFont.h"
+#include "PronPanel.h"
+#include "ResultGrid.h"
+#include "Translations.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTabBar>
+
+namespace quillet {
+
+void TMainForm::BuildDictionaryMenu() {
+    FCurrentDictIndex = -1;
+    const TDictionaryArray& dictionaries = FDict->Dictionaries();
+    for (int index = 0; index < int(dictionaries.size()); ++index) {
+        const TDictionaryFile& file = dictionaries[size_t(index)];
+        QAction* item = FDictionaryMenu->addAction(file.Title);
+        // The base name travels with the item, so that a later scan that finds the
+        // dictionaries in another order cannot make an item open the wrong one.
+        item->setData(file.BaseName);
+        connect(item, &QAction::triggered, this, [this, index] { SelectDictionaryClick(index); });
+        FDictionaryItems.push_back(item);
+        if (file.BaseName == FSettings.Name) {
+            item->setEnabled(false);
+            FCurrentDictIndex = index;
+        }
+    }
+}
+
+void TMainForm::SelectDictionaryClick(int index) {
+    if (index == FCurrentDictIndex)
+        return;
+    if (IsLoading()) {
+        RunWhenIdle([this, index] { SelectDictionaryClick(index); });
+        return;
+    }
+    if (FCurrentDictIndex >= 0)
+        FDictionaryItems[size_t(FCurrentDictIndex)]->setEnabled(true);
+    FCurrentDictIndex = index;
+    FDictionaryItems[size_t(index)]->setEnabled(false);
+    const int direction = FDict->Direction();
+    if (FThread)
+        FThread->wait(); // it may still be reading the old dictionary's pronunciations
+    FDict = std::make_unique<TDictDB>(direction, FProgramFolder);
+    LoadDictionary(FDictionaryItems[size_t(index)]->data().toString());
+    FocusSearchText();
+}
+
+void TMainForm::LoadDictionary(const QString& baseName) {
+    SetStatusText(QStringLiteral("Quillet-Dictionary \u2013 *") +
+                  Translate(QStringLiteral("lade Datenbank")) + "*");
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const TStatus status = FDict->Open(baseName);
+    if (!status.ok()) {
+        SetStatusText(QStringLiteral("Quillet-Dictionary \u2013 *keine Datenbank geladen*"));
+        FStatusbar->setToolTip(status.message());
+        return;
+    }
+    FStatusbar->setToolTip(QString());
+    setWindowTitle(WindowTitleFor(FDict->Title()));
+    SetStatusText(QStringLiteral("Quillet-Dictionary " QUILLET_VERSION ", ") + FDict->Title());
+    StartLoader();
+}
+
+void TMainForm::SwitchDirection(bool flipTab) {
+    if (!FDict)
+        return;
+    if (IsLoading()) {
+        RunWhenIdle([this, flipTab] { SwitchDirection(flipTab); });
+        return;
+    }
+    FDict->ToggleDirection();
+    FSelectAfterSearch = true;
+    if (!FDict->BaseName().isEmpty() && !FDict->DataFile().isEmpty() && !FDict->Title().isNull())
+        StartLoader();
+    FocusSearchText();
+    if (flipTab) {
+        const QSignalBlocker blocker(FLangTabControl);
+        FLangTabControl->setCurrentIndex(1 - FLangTabControl->currentIndex());
+    }
+}
+
+void TMainForm::LangTabControlChange(int index) {
+    if (FDict && index != FDict->Direction())
+        SwitchDirection(false);
+}
+
+void TMainForm::RunWhenIdle(std::function<void()> action) {
+    FPending.push_back(std::move(action));
+}
+
+void TMainForm::StartLoader() {
+    // The window's part before the index is read: tabs off, the loading note on green, the
+    // grid reduced to its header with the new captions.
+    FLangTabControl->setEnabled(false);
+    FInfoLabelStyle = FInfoLabel->styleSheet();
+    FInfoLabel->setText(" " + Translate(QStringLiteral("Lade Wörterbuch Index...")));
+    FInfoLabel->setStyleSheet(QStringLiteral("background: rgb(0,128,0); color: white;"));
+    FResultGrid->Clear();
+    FResultGrid->SetHeaderHeight(25);
+    SetGridCaptions();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    auto* loader = new TDBLoader(*FDict, this);
+    FLoader = loader;
+    FThread = loader;
+    connect(loader, &TDBLoader::indexLoaded, this, &TMainForm::LoaderIndexLoaded);
+    connect(loader, &TDBLoader::failed, this, &TMainForm::LoaderFailed);
+    connect(loader, &QThread::finished, this, &TMainForm::LoaderFinished);
+    loader->start();
+}
+
+void TMainForm::LoaderIndexLoaded(const TLoadReport& report) {
+    const QString source = Translate(FDict->CurrentLanguage().Name);
+    const QString target = Translate(FDict->OtherLanguage().Name);
+    SetStatusText(
+        source + ", " +
+        FillPlaceholders(Translate(QStringLiteral("%d Stichwörter, %d Verweise")),
+                         {QString::number(report.Headwords), QString::number(report.References)}) +
+        ", " +
+        FillPlaceholders(
+            Translate(QStringLiteral("Ladezeit %d.%d Sekunden")),
+            {QString::number(report.ElapsedMs / 1000),
+             QStringLiteral("%1").arg(report.ElapsedMs % 1000, 3, 10, QLatin1Char('0'))}));
+    FInfoLabel->setText(" " + Translate(QStringLiteral("Wörterbuch")) + " " + source +
+                        QStringLiteral(" \u2192 ") + target);
+    FInfoLabel->setStyleSheet(FInfoLabelStyle);
+    FLangTabControl->setEnabled(true);
+    FocusSearchText();
+    // The lists are complete: lookups may run again, starting with the text in the box.
+    FLoader = nullptr;
+    FSearchTimer.setInterval(10);
+    FSearchTimer.start();
+}
+
+void TMainForm::LoaderFailed(const QString& message) {
+    FLoader = nullptr;
+    FInfoLabel->setText(QString());
+    FInfoLabel->setStyleSheet(FInfoLabelStyle);
+    FLangTabControl->setEnabled(true);
+    SetStatusText(QStringLiteral("Quillet-Dictionary \u2013 *keine Datenbank geladen*"));
+    QMessageBox::warning(this, windowTitle(), message);
+}
+
+void TMainForm::LoaderFinished() {
+    if (auto* loader = qobject_cast<TDBLoader*>(sender()))
+        loader->deleteLater();
+    // The first lookup may have come before the pronunciations were in.
+    if (FDict && FPronPanel->Ipa().isEmpty() && !FPronPanel->Word().isEmpty())
+        ShowPronunciation(FPronPanel->Word());
+    std::vector<std::function<void()>> pending;
+    pending.swap(FPending);
+    for (auto& action : pending)
+        action();
+    emit loadFinished();
+}
+
+} // namespace quillet

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The main window's keys, activation and closing.
+#include "MainWindow.h"
+
+#include "IndexLoader.h"
+
+#include "Translations.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSplitter>
+
+namespace quillet {
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return QWidget::eventFilter(watched, event);
+
+    // The search box's own handlers. Keys reach the combo box or its line edit, depending
+    // on where the focus sits; the combo box passes them on without a second event.
+    if (watched == FSearchText || watched == FSearchText->lineEdit()) {
+        if (type == QEvent::KeyRelease) {
+            if (!key->isAutoRepeat() || key->key() == Qt::Key_Backspace)
+                SearchText_KeyUp(key);
+            return false;
+        }
+        bool consumed = false;
+        SearchText_KeyDown(key, consumed);
+        if (consumed)
+            return true;
+    }
+    if (type != QEvent::KeyPress || watched != QApplication::focusWidget())
+        return false;
+
+    // The window's keys, seen before the focused control.
+    if (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ControlModifier)) {
+        SwitchDirection(true);
+        return true; // a Tab would also move the focus away from the search box
+    }
+    if (key->key() == Qt::Key_Escape) {
+        ++FEscapeCount;
+        if (FEscapeCount == 1) {
+            FSearchText->lineEdit()->selectAll();
+            FSelectAfterSearch = false;
+        } else {
+            FEscapeCount = 0;
+            showMinimized();
+        }
+    }
+    return false;
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow() && FFirstActivation)
+            FirstActivationWork();
+        if (!FSearchText->currentText().isEmpty())
+            FSearchText->lineEdit()->selectAll();
+    }
+    QWidget::changeEvent(event);
+}
+
+void TMainForm::FirstActivationWork() {
+    FFirstActivation = false;
+    ApplyUILanguage(FSettings.UILanguage);
+}
+
+void TMainForm::FormCaptionCloseForm() {
+    if (FSettings.CloseQuestion &&
+        QMessageBox::question(this, windowTitle(), Translate(QStringLiteral("Programm beenden")),
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!FClosing) {
+        FClosing = true;
+        WriteSettingsAtClose();
+    }
+    event->accept();
+}
+
+void TMainForm::WriteSettingsAtClose() {
+    if (FDict) {
+        FSettings.Name = FDict->BaseName().isEmpty() ? FSettings.Name : FDict->BaseName();
+        FSettings.Direction = FDict->Direction();
+    }
+    FSettings.LastWord = FSearchText->currentText();
+    const QRect frame = geometry();
+    FSettings.Left = frame.x();
+    FSettings.Top = frame.y();
+    FSettings.Width = frame.width();
+    FSettings.Height = frame.height();
+    FSettings.LeftPanel = FSplitter->sizes().value(0, FSettings.LeftPanel);
+    FSettings.History.clear();
+    for (int i = 0; i < FSearchText->count(); ++i)
+        FSettings.History.append(FSearchText->itemText(i));
+    // A failed write ends the sequence; the program closes all the same.
+    (void)FSettings.SaveAtClose(FIni);
+}
+
+} // namespace quillet

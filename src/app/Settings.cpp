@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "Settings.h"
+
+#include "Ansi.h"
+#include "Collation.h"
+#include "TextTools.h"
+
+#include <climits>
+#include <QDir>
+#include <QStandardPaths>
+
+namespace quillet {
+namespace {
+
+int readInt(const TIniFile& ini, const char* section, const char* key, int defaultValue,
+            int min = INT_MIN, int max = INT_MAX) {
+    const int value = ini.ReadInteger(section, key, defaultValue);
+    return value < min || value > max ? defaultValue : value;
+}
+
+bool readBool(const TIniFile& ini, const char* section, const char* key, bool defaultValue) {
+    return ini.ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+// Names of dictionaries and fonts; an empty one would leave nothing to open or draw with.
+QString readName(const TIniFile& ini, const char* section, const char* key,
+                 const QString& defaultValue) {
+    const QString value = FromAnsi(ini.ReadString(section, key));
+    return Trim(value).isEmpty() ? defaultValue : value;
+}
+
+// The search box's history rule, appending instead of inserting at the top so that the
+// stored order (key "0" topmost) survives: short texts are not worth keeping, and a word
+// stays once, under the spelling first seen.
+void addHistory(QStringList& history, const QString& text) {
+    if (history.size() >= kMaxHistory || Trim(text).size() < 3)
+        return;
+    for (const QString& item : history) {
+        if (SameText(item, text))
+            return;
+    }
+    history.append(text);
+}
+
+// Writes until the first failure and then only remembers it.
+class TWriter {
+public:
+    explicit TWriter(TIniFile& ini) : FIni(ini) {}
+    void Int(const char* section, const char* key, int value) {
+        if (FStatus.ok())
+            FStatus = FIni.WriteInteger(section, key, value);
+    }
+    void Text(const char* section, const char* key, const QByteArray& value) {
+        if (FStatus.ok())
+            FStatus = FIni.WriteString(section, key, value);
+    }
+    const TStatus& Status() const { return FStatus; }
+
+private:
+    TIniFile& FIni;
+    TStatus FStatus;
+};
+
+QString configBase() {
+#ifdef Q_OS_WIN
+    // Settings travel with a roaming profile there, and Qt has no generic name for that
+    // folder; tests stay in Qt's test folders.
+    const QString roaming = qEnvironmentVariable("APPDATA");
+    if (!roaming.isEmpty() && !QStandardPaths::isTestModeEnabled())
+        return roaming;
+#endif
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+} // namespace
+
+void TSettings::Load(const TIniFile& ini) {
+    const TSettings d;
+    Direction = readInt(ini, "Dictionary", "Direction", d.Direction, 0, 1);
+    Name = readName(ini, "Dictionary", "Name", d.Name);
+    Left = readInt(ini, "Window", "Left", d.Left);
+    Top = readInt(ini, "Window", "Pos", d.Top);
+    Width = readInt(ini, "Window", "Width", d.Width, 1);
+    Height = readInt(ini, "Window", "Height", d.Height, 1);
+    LeftPanel = readInt(ini, "Window", "LeftPanel", d.LeftPanel, 1);
+    GridFontName = readName(ini, "Font", "Grid_Name", d.GridFontName);
+    GridFontSize = readInt(ini, "Font", "Grid_Size", d.GridFontSize, 1);
+    ListFontName = readName(ini, "Font", "List_Name", d.ListFontName);
+    ListFontSize = readInt(ini, "Font", "List_Size", d.ListFontSize, 1);
+    HotKeyChar = quint16(readInt(ini, "HotKey", "Char", d.HotKeyChar, 0, 0xFFFF));
+    HotKeyMod = quint16(readInt(ini, "HotKey", "Mod", d.HotKeyMod, 0, 0xFFFF));
+    CopyDelay1 = readInt(ini, "HotKey", "Copy_Delay_1", d.CopyDelay1, 0);
+    CopyDelay2 = readInt(ini, "HotKey", "Copy_Delay_2", d.CopyDelay2, 0);
+    CopyDelay3 = readInt(ini, "HotKey", "Copy_Delay_3", d.CopyDelay3, 0);
+    PronFontName = readName(ini, "Font", "Pron_Name", d.PronFontName);
+    PronFontSize = readInt(ini, "Font", "Pron_Size", d.PronFontSize, 1);
+    ReverseLanguage = readBool(ini, "Dictionary", "Reverse_Language", d.ReverseLanguage);
+    CloseQuestion = readBool(ini, "Dictionary", "Close_Question", d.CloseQuestion);
+    AutoSearch = readBool(ini, "Dictionary", "Auto_Search", d.AutoSearch);
+    AutoSearchDelay = readInt(ini, "Dictionary", "Auto_Search_Delay", d.AutoSearchDelay, 0);
+    LastWord = QString::fromUtf8(ini.ReadString("Dictionary", "Last_Word"));
+    History.clear();
+    for (int i = 0; i < kMaxHistory; ++i) {
+        const QByteArray key = QByteArray::number(i);
+        if (ini.ValueExists("History", key))
+            addHistory(History, QString::fromUtf8(ini.ReadString("History", key)));
+    }
+    FlatSkin = readBool(ini, "Window", "Flat_Skin", d.FlatSkin);
+    CheckUpdate = readBool(ini, kIniDictionary, kIniCheckUpdate, d.CheckUpdate);
+    UILanguage = readInt(ini, kIniGui, kIniLanguage, d.UILanguage, 0, 1);
+}
+
+TStatus TSettings::SaveAtClose(TIniFile& ini) const {
+    TWriter w(ini);
+    w.Text("Dictionary", "Name", ToAnsi(Name));
+    w.Int("Dictionary", "Direction", Direction);
+    w.Int("Dictionary", "Reverse_Language", ReverseLanguage);
+    w.Int("Dictionary", "Close_Question", CloseQuestion);
+    w.Int("Dictionary", "Auto_Search", AutoSearch);
+    w.Int("Dictionary", "Auto_Search_Delay", AutoSearchDelay);
+    w.Text("Dictionary", "Last_Word", LastWord.toUtf8());
+    w.Int("Window", "Left", Left);
+    w.Int("Window", "Pos", Top);
+    w.Int("Window", "Width", Width);
+    w.Int("Window", "Height", Height);
+    w.Int("Window", "LeftPanel", LeftPanel);
+    w.Text("Font", "Grid_Name", ToAnsi(GridFontName));
+    w.Int("Font", "Grid_Size", GridFontSize);
+    w.Text("Font", "Pron_Name", ToAnsi(PronFontName));
+    w.Int("Font", "Pron_Size", PronFontSize);
+    w.Int("HotKey", "Char", HotKeyChar);
+    w.Int("HotKey", "Mod", HotKeyMod);
+    w.Int("HotKey", "Copy_Delay_1", CopyDelay1);
+    w.Int("HotKey", "Copy_Delay_2", CopyDelay2);
+    w.Int("HotKey", "Copy_Delay_3", CopyDelay3);
+    // Only keys "0" to "9" are read back.
+    for (int i = 0; i < History.size() && i < kMaxHistory; ++i)
+        w.Text("History", QByteArray::number(i).constData(), History[i].toUtf8());
+    return w.Status();
+}
+
+QString SettingsFilePath(const QString& programFolder) {
+    const QString base = configBase();
+    if (!base.isEmpty()) {
+        const QString folder = QDir(base).filePath(QStringLiteral("Quillet/Dictionary"));
+        if (QDir().mkpath(folder))
+            return QDir(folder).filePath(QStringLiteral("options.ini"));
+    }
+    return QDir(programFolder).filePath(QStringLiteral("options.ini"));
+}
+
+} // namespace quillet

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "IniFile.h"
+#include "Status.h"
+
+#include <QString>
+#include <QStringList>
+
+// Every value the program keeps in options.ini, with its default. The main window loads it
+// at start-up, applies it to its controls, copies the controls back before closing and
+// then saves it; the settings dialog edits it in between. A plain value: UI thread only,
+// like the window that owns it.
+//
+// Values a user may have edited by hand into something the program never writes fall back
+// to their defaults: a Direction or interface Language other than 0 or 1, a hotkey code or
+// modifier set outside 16 bits, a negative delay, a window or font size of 0 or less, and
+// an empty dictionary or font name. Window positions may be negative (screens left of or
+// above the primary one).
+namespace quillet {
+
+// Keys that menu commands write at once rather than at close.
+inline constexpr char kIniDictionary[] = "Dictionary";
+inline constexpr char kIniCheckUpdate[] = "Check_Update";
+inline constexpr char kIniGui[] = "GUI";
+inline constexpr char kIniLanguage[] = "Language";
+
+inline constexpr int kMaxHistory = 10;
+
+struct TSettings {
+    int Direction = 0; // searched language: 0 language 1, 1 language 2
+    QString Name = QStringLiteral("de_en_dict");
+
+    int Left = 10;
+    int Top = 10; // stored as Window/Pos
+    int Width = 750;
+    int Height = 540;
+    int LeftPanel = 150;
+
+    QString GridFontName = QStringLiteral("Arial");
+    int GridFontSize = 9;
+    QString ListFontName = QStringLiteral("Tahoma");
+    int ListFontSize = 9;
+
+    quint16 HotKeyChar = 123; // virtual-key code; 123 is F12
+    quint16 HotKeyMod = 1;    // 1 Alt, 2 Ctrl, 4 Shift
+    int CopyDelay1 = 250;     // ms before the copy request
+    int CopyDelay2 = 150;     // ms the copy keys are held
+    int CopyDelay3 = 150;     // ms before the clipboard is read
+
+    QString PronFontName = QStringLiteral("Junicode");
+    int PronFontSize = 12;
+
+    bool ReverseLanguage = false;
+    bool CloseQuestion = false;
+    bool AutoSearch = true;
+    int AutoSearchDelay = 200; // ms
+    QString LastWord;
+    QStringList History; // most recent first, at most kMaxHistory
+
+    bool FlatSkin = false;
+    bool CheckUpdate = false;
+    int UILanguage = 0; // GUI/Language: 0 German, 1 English
+
+    // Replaces every value by the file's, or by its default when the key is missing or
+    // its value unusable.
+    void Load(const TIniFile& ini);
+    // Writes the values the program owns at close, in a fixed order, and stops at the
+    // first write that fails; the keys written before it stay. List fonts, Flat_Skin,
+    // Check_Update and the interface language are left as they are in the file.
+    TStatus SaveAtClose(TIniFile& ini) const;
+
+    bool operator==(const TSettings&) const = default;
+};
+
+// options.ini in Quillet/Dictionary under the user's configuration folder (the roaming
+// application-data folder on Windows), which is created when missing; when there is no
+// such folder or it cannot be created, options.ini in `programFolder`.
+QString SettingsFilePath(const QString& programFolder);
+
+} // namespace quillet

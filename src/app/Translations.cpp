@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "Translations.h"
+
+#include "HashList.h"
+#include "ProjectLinks.h"
+
+#include <atomic>
+#include <iterator>
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace quillet {
+namespace {
+
+struct TPair {
+    QStringView German, English;
+};
+
+// German key -> English text, inserted in this order by a sorted insert: a later key
+// equal to an earlier one under CompareText replaces its value ("HotKey" after "Hotkey"),
+// and a repeated pair changes nothing ("Sprache").
+constexpr TPair kEnglish[] = {
+    {kSiteHost, kSiteHost},
+    {kSiteNameDe, kSiteNameEn},
+    {kSloganDe, kSloganEn},
+    {u"Von", u"Powered by"},
+    {u"Englisch", u"English"},
+    {u"ENG", u"ENG"},
+    {u"Deutsch", u"German"},
+    {u"DEU", u"GER"},
+    {u"lade Datenbank", u"loading database"},
+    {u"Programm beenden", u"Close program"},
+    {u"Suchbegriff", u"Search term"},
+    {u"Wörterbuch Info", u"Dictionary Info"},
+    {u"Deutsch/Englisch Wörterbuch", u"German/English Dictionary"},
+    {u"Wörterbuch", u"Dictionary"},
+    {u"Lade Wörterbuch Index...", u"Loading index..."},
+    {u"Aussprache", u"Pronunciation"},
+    {u"Über Quillet-Dictionary...", u"About Quillet-Dictionary..."},
+    {u"keine Lautschrift für »%s« vorhanden", u"no pronunciation for »%s« available"},
+    {u"Sprache", u"Language"},
+    {u"%d Stichwörter, %d Verweise", u"%d keywords, %d references"},
+    {u"Ladezeit %d.%d Sekunden", u"loading time %d.%d seconds"},
+    {u"Informationen und Updates zum Programm:", u"Information and updates:"},
+    {u"Forum für Kommentare und Fehler:", u"Discussion board:"},
+    {u"... über Quillet-Dictionary", u"... about Quillet-Dictionary"},
+    {kProductPageDe, kProductPageEn},
+    {kForumDe, kForumEn},
+    {u"Einstellungen", u"Options"},
+    {u"Sprache", u"Language"},
+    {u"Abbruch", u"Cancel"},
+    {u"Hotkey", u"Hotkey"},
+    {u"Mit Windows starten", u"Autorun"},
+    {u"Sprachrichtung umkehren", u"Reverse language"},
+    {u"Tastaturkürzel", u"Shortcut"},
+    {u"Verzögerung", u"Delay"},
+    {u"Schriftart / Schriftgröße", u"Font / Size"},
+    {u"Schriftart", u"Font"},
+    {u"Schriftgröße", u"Size"},
+    {u"Lautschrift", u"Pronunciation"},
+    {u"Automatische Suche", u"Auto search"},
+    {u"Suchen bei Eingabe", u"Search on type"},
+    {u"HotKey", u"HotKey"},
+    {u"Sonstiges", u"Miscellaneous"},
+    {u"Beim Beenden nachfragen", u"Ask on close"},
+    {u"Versionsüberprüfung", u"Check updates"},
+    {u"Neue Version suchen", u"Check now"},
+    {u"Bei Programmstart suchen", u"Check on startup"},
+    {u"Neue Version %s (Build %s) von %s verfügbar.",
+     u"New version found! Version %s (build %s) of %s has been released."},
+    {u"Wollen Sie die Download-Seite jetzt aufrufen?", u"Do you want go to the download site now?"},
+    {u"Überprüfung auf neue Version fehlgeschlagen", u"Update check failed"},
+    {u"Sie besitzen die aktuellste Version %s von %s.",
+     u"You have the most recent version %s of %s"},
+    {u"Wortschatz Info", u"Wordlist info"},
+    {u"Erstellt von:", u"Created by:"},
+    {u"Lizenz:", u"License:"},
+    {u"Webseite:", u"Website:"},
+    {u"Wort kopieren", u"Copy word"},
+    {u"Eintrag kopieren", u"Copy entry"},
+    {u"&Wikipedia nachschlagen", u"Look up at &Wikipedia"},
+    {u"&Google suchen", u"&Google search"},
+    {u"&Yahoo suchen", u"&Yahoo  search"},
+    {u"&MSN suchen", u"&MSN search"},
+};
+static_assert(std::size(kEnglish) == 60);
+
+constexpr QStringView kCodes[] = {u"de", u"en"};
+
+// THashList::Find moves the list's cursor, so lookups from different threads take turns.
+struct TTables {
+    THashList Lists[2];
+    QMutex Lock;
+
+    TTables() {
+        for (const TPair& pair : kEnglish)
+            Lists[kUILanguageEnglish].AddSorted(pair.German, pair.English);
+    }
+};
+
+TTables& tables() {
+    static TTables instance;
+    return instance;
+}
+
+std::atomic<int> currentIndex{kUILanguageGerman};
+
+} // namespace
+
+QString Translate(const QString& german) {
+    TTables& t = tables();
+    QString key = german;
+    QString value;
+    QMutexLocker locker(&t.Lock);
+    return t.Lists[currentIndex.load()].Find(key, value) ? value : german;
+}
+
+void SetUILanguage(int index) {
+    currentIndex = index == kUILanguageEnglish ? kUILanguageEnglish : kUILanguageGerman;
+}
+
+int UILanguageIndex() {
+    return currentIndex;
+}
+
+QString UILanguageCode() {
+    return kCodes[currentIndex].toString();
+}
+
+} // namespace quillet

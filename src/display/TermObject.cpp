@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "TermObject.h"
+
+#include "Collation.h"
+#include "DrawTools.h"
+#include "TextTools.h"
+
+#include <algorithm>
+
+namespace quillet {
+namespace {
+
+const quint32 colorBlack = 0x00000000;
+const quint32 colorNavy = 0x00800000;
+const quint32 colorGrey = 0x00808080;
+
+// How one word is set, decided by the markup state and the search words.
+struct WordStyle {
+    QString shown; // the text drawn: annotation words lose their brackets
+    bool italic = false;
+    bool bold = false;
+    quint32 color = colorBlack;
+    bool clickable = true;
+};
+
+// The two open runs of a part. They live across sense groups on purpose: only a closing
+// word ends a run, so an unbalanced bracket keeps its style to the end of the part.
+struct RunState {
+    bool parenOpen = false;
+    bool annotationOpen = false;
+};
+
+bool endsAnnotation(const QString& word) {
+    return EndsText(u"}", word) || EndsText(u"]", word);
+}
+
+bool isSearchWord(const QStringList& searchWords, const QString& word) {
+    return std::any_of(searchWords.begin(), searchWords.end(),
+                       [&](const QString& search) { return SameText(search, word); });
+}
+
+// A search word plus one character: a plural s, or the comma that follows the word.
+bool isSearchWordPlusOne(const QStringList& searchWords, const QString& word) {
+    return std::any_of(searchWords.begin(), searchWords.end(), [&](const QString& search) {
+        return word.size() == search.size() + 1 && StartsText(search, word);
+    });
+}
+
+WordStyle classify(const QString& word, const QStringList& searchWords, RunState& state) {
+    WordStyle style;
+    style.shown = word;
+    // Inside a parenthesis run nothing is highlighted, so it is checked first.
+    if (state.parenOpen || StartsText(u"(", word)) {
+        state.parenOpen = true;
+        style.italic = true;
+    } else if (isSearchWord(searchWords, word) || isSearchWordPlusOne(searchWords, word)) {
+        // Highlighted even inside an annotation, brackets and all; it does not close it.
+        style.bold = true;
+        style.color = colorNavy;
+    } else if (state.annotationOpen && endsAnnotation(word)) {
+        state.annotationOpen = false;
+        style.italic = true;
+        style.color = colorGrey;
+        style.clickable = false;
+    } else if (state.annotationOpen || StartsText(u"{", word) || StartsText(u"[", word)) {
+        if (!endsAnnotation(word))
+            state.annotationOpen = true;
+        style.italic = true;
+        style.color = colorGrey;
+        style.clickable = false;
+    }
+    if (!style.clickable)
+        DeleteChars(style.shown, u"[]{}");
+    return style;
+}
+
+void applyStyle(QPainter& painter, bool italic, bool bold, quint32 color) {
+    QFont font = painter.font();
+    font.setItalic(italic);
+    font.setBold(bold);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    painter.setFont(font);
+    painter.setPen(PlatformColor(color));
+}
+
+} // namespace
+
+TTermObject::TTermObject(const QString& text, const QString& searchText)
+    : Text(text), SearchWords(SplitText(searchText, u" ", true)) {}
+
+void TTermObject::Draw(QPainter& painter, QRect& rect) {
+    const int rectLeft = rect.left();
+    const int rectTop = rect.top();
+    const int rectRight = rect.left() + rect.width();
+
+    TotalHeight = 0;
+    HotWords.clear();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(PlatformColor(colorBlack));
+    const int spaceWidth = WideTextWidth(painter, QStringLiteral(" "));
+
+    const QStringList groups = SplitTopLevel(Text, u';');
+
+    int top = rectTop;
+    int bottom = rectTop + LineHeight + 1;
+    TotalHeight = LineHeight;
+    int x = rectLeft + (PartIndex == 0 ? 2 : 8);
+    int widest = rectLeft; // an empty part is zero wide
+    RunState state;
+
+    for (qsizetype g = 0; g < groups.size(); ++g) {
+        const QStringList words = SplitText(groups[g], u" ", true);
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            const QString& word = words[i];
+            const WordStyle style = classify(word, SearchWords, state);
+            applyStyle(painter, style.italic, style.bold, style.color);
+
+            // Italic glyphs lean past their advance; the extra 2 pixels keep them whole.
+            const int width = WideTextWidth(painter, style.shown) + 1 + (style.italic ? 2 : 0);
+            int right = x + width;
+            if (right >= rectRight) {
+                // Words move to a new line whole; one too wide for any line is clipped.
+                TotalHeight += LineHeight;
+                top += LineHeight;
+                bottom += LineHeight;
+                x = rectLeft + 8;
+                right = x + width;
+            }
+            WideTextRect(painter, RectLTRB(x, top, right, bottom), x + 1, top, style.shown);
+
+            if (style.clickable) {
+                QString hot = style.shown;
+                DeleteChars(hot, u".,;:'()[]{}0123456789");
+                if (hot.size() > 1)
+                    HotWords.push_back({hot, x - rectLeft, top - rectTop, right - rectLeft + 1,
+                                        top - rectTop + LineHeight - 3});
+            }
+
+            widest = std::max(widest, right);
+            if (i + 1 < words.size())
+                // Words of a parenthesis run sit closer: their italic allowance is taken
+                // back, the closing word's included.
+                x = right + spaceWidth - (state.parenOpen ? 2 : 0);
+            else
+                x = right;
+            if (state.parenOpen && EndsText(u")", word))
+                state.parenOpen = false;
+        }
+
+        if (g + 1 < groups.size()) {
+            // The separator stays on the line of the group it ends, even past the edge.
+            applyStyle(painter, false, false, colorBlack);
+            const QString separator = QStringLiteral("; ");
+            const int separatorWidth = WideTextWidth(painter, separator);
+            WideTextRect(painter, RectLTRB(x, top, x + separatorWidth, bottom), x, top, separator);
+            x += separatorWidth;
+        }
+    }
+
+    rect = RectLTRB(rectLeft, rectTop, widest, bottom);
+}
+
+} // namespace quillet
