@@ -101,6 +101,9 @@ private:
     void RestartSearchTimer(int interval);
     void ShowPronunciation(const QString& word);
     void MoveInWordList(int step);
+    // FindWords on the text; the word list shows the window and selects the headword at
+    // its top.
+    void FindAndShowWords(const QString& text);
 
     // Dictionary selection, direction and the load run (MainWindowDictionary.cpp).
     void BuildDictionaryMenu();

@@ -123,19 +123,7 @@ void TMainForm::SearchTimerTimer() {
     }
     keyWord = keyWord.toLower();
 
-    QStringList items;
-    for (int i = 0; i < FWordListBox->count(); ++i)
-        items.append(FWordListBox->item(i)->text());
-    const QStringList before = items;
-    const int position = FDict->FindWords(text, items);
-    if (items != before) {
-        FWordListBox->clear();
-        FWordListBox->addItems(items);
-    }
-    if (position >= 0 && position < FWordListBox->count()) {
-        FWordListBox->setCurrentRow(position);
-        FWordListBox->scrollToItem(FWordListBox->item(position), QAbstractItemView::PositionAtTop);
-    }
+    FindAndShowWords(text);
     FillResultGrid(-1);
 
     QLineEdit* edit = FSearchText->lineEdit();
@@ -164,6 +152,22 @@ void TMainForm::SearchTimerTimer() {
     FResultGrid->SetHoverWord(keyWord);
     if (!edit->hasSelectedText())
         AddToHistory(text);
+}
+
+void TMainForm::FindAndShowWords(const QString& text) {
+    QStringList items;
+    for (int i = 0; i < FWordListBox->count(); ++i)
+        items.append(FWordListBox->item(i)->text());
+    const QStringList before = items;
+    const int position = FDict->FindWords(text, items);
+    if (items != before) { // the window moved: the list shows the new one
+        FWordListBox->clear();
+        FWordListBox->addItems(items);
+    }
+    if (position >= 0 && position < FWordListBox->count()) {
+        FWordListBox->setCurrentRow(position);
+        FWordListBox->scrollToItem(FWordListBox->item(position), QAbstractItemView::PositionAtTop);
+    }
 }
 
 void TMainForm::AddToHistory(const QString& text) {
@@ -236,20 +240,7 @@ void TMainForm::WordListBoxClick() {
     if (top >= 10 && top + visible <= 200) {
         FillResultGrid(FWordListBox->currentRow());
     } else {
-        QStringList items;
-        for (int i = 0; i < FWordListBox->count(); ++i)
-            items.append(FWordListBox->item(i)->text());
-        const QStringList before = items;
-        const int position = FDict->FindWords(clicked, items);
-        if (items != before) {
-            FWordListBox->clear();
-            FWordListBox->addItems(items);
-        }
-        if (position >= 0 && position < FWordListBox->count()) {
-            FWordListBox->setCurrentRow(position);
-            FWordListBox->scrollToItem(FWordListBox->item(position),
-                                       QAbstractItemView::PositionAtTop);
-        }
+        FindAndShowWords(clicked);
         FillResultGrid(-1);
     }
     const QString headword =

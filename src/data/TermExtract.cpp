@@ -28,39 +28,9 @@ bool deleted(char16_t c) {
     return c < 256 && table[c];
 }
 
-QStringView trimmed(QStringView text) {
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && text[begin].unicode() < 33)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() < 33)
-        --end;
-    return text.sliced(begin, end - begin);
-}
-
-// SplitTopLevel without copies: the trimmed, non-empty pieces of `text` cut at `ch` where
-// no bracket is open.
 void splitTopLevel(QStringView text, QChar ch, TViews& pieces) {
     pieces.clear();
-    auto add = [&](QStringView piece) {
-        piece = trimmed(piece);
-        if (!piece.isEmpty())
-            pieces.append(piece);
-    };
-    int depth = 0;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == ch.unicode() && depth == 0) {
-            add(text.sliced(start, i - start));
-            start = i + 1;
-        } else if (c == u'(' || c == u'[' || c == u'{') {
-            ++depth;
-        } else if (c == u')' || c == u']' || c == u'}') {
-            --depth;
-        }
-    }
-    if (start < text.size())
-        add(text.sliced(start));
+    ForEachTopLevel(text, ch, [&](QStringView piece) { pieces.append(piece); });
 }
 
 bool skipped(QStringView word) {
@@ -221,7 +191,7 @@ void TTermExtractor::AddWords(QStringView item, qsizetype i, qsizetype nI, qsize
         item = Keep(std::move(text));
     }
     TViews words;
-    splitTopLevel(trimmed(item), u' ', words);
+    splitTopLevel(TrimView(item), u' ', words);
     const qsizetype nW = words.size();
     for (qsizetype w = 0; w < nW; ++w) {
         const QStringView word = words[w];

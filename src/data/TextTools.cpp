@@ -60,28 +60,11 @@ QList<QByteArray> SplitAnsi(QByteArrayView text, QByteArrayView separator, bool 
     return splitAt<QByteArray>(text, separator, trim, &trimBytes);
 }
 
+QStringView TrimView(QStringView text) { return trimmedView(text); }
+
 QStringList SplitTopLevel(QStringView text, QChar ch) {
     QStringList pieces;
-    auto add = [&](QStringView piece) {
-        piece = trimmedView(piece);
-        if (!piece.isEmpty())
-            pieces.append(piece.toString());
-    };
-    int depth = 0;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == ch && depth == 0) {
-            add(text.sliced(start, i - start));
-            start = i + 1;
-        } else if (c == u'(' || c == u'[' || c == u'{') {
-            ++depth;
-        } else if (c == u')' || c == u']' || c == u'}') {
-            --depth;
-        }
-    }
-    if (start < text.size())
-        add(text.sliced(start));
+    ForEachTopLevel(text, ch, [&](QStringView piece) { pieces.append(piece.toString()); });
     return pieces;
 }
 

@@ -27,6 +27,10 @@ QList<QByteArray> SplitAnsi(QByteArrayView text, QByteArrayView separator, bool 
 // Cuts `text` at `ch` where no bracket ( [ { is open; pieces are trimmed, empty ones
 // dropped. Closing brackets may take the depth below zero; cuts happen only at zero.
 QStringList SplitTopLevel(QStringView text, QChar ch);
+// The same without copies: calls `piece(QStringView)` for each piece in order.
+template <typename F> void ForEachTopLevel(QStringView text, QChar ch, F&& piece);
+// Trim as a view into `text`.
+QStringView TrimView(QStringView text);
 
 // The n-th field (from 0) of `text` cut at `separator`: the whole text when it has no
 // separator, the rest of the text for the last field, empty when there are fewer than n
@@ -52,5 +56,28 @@ int CharIndex(QChar ch, QStringView characters);
 
 // The UTF-8 bytes cut to at most `maxBytes`, never inside a multi-byte sequence.
 QByteArray CutUtf8(QByteArray utf8, qsizetype maxBytes);
+
+template <typename F> void ForEachTopLevel(QStringView text, QChar ch, F&& piece) {
+    auto take = [&](QStringView part) {
+        part = TrimView(part);
+        if (!part.isEmpty())
+            piece(part);
+    };
+    int depth = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == ch.unicode() && depth == 0) {
+            take(text.sliced(start, i - start));
+            start = i + 1;
+        } else if (c == u'(' || c == u'[' || c == u'{') {
+            ++depth;
+        } else if (c == u')' || c == u']' || c == u'}') {
+            --depth;
+        }
+    }
+    if (start < text.size())
+        take(text.sliced(start));
+}
 
 } // namespace quillet
