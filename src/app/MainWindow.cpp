@@ -6,6 +6,7 @@
 #include "PronFont.h"
 #include "PronPanel.h"
 #include "ResultGrid.h"
+#include "SearchBox.h"
 #include "Translations.h"
 
 #include <QAction>
@@ -52,6 +53,12 @@ TMainForm::TMainForm(const QString& programFolder, const QString& settingsPath, 
 }
 
 TMainForm::~TMainForm() {
+    // The controls are destroyed after this window's members; nothing they still signal
+    // may reach the window then.
+    qApp->removeEventFilter(this);
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+    FSearchTimer.stop();
     // The dictionary object must outlive any run that still works on it.
     if (FThread)
         FThread->wait();
@@ -88,7 +95,7 @@ void TMainForm::CreateControls() {
     FLangTabControl->setExpanding(false);
     connect(FLangTabControl, &QTabBar::currentChanged, this, &TMainForm::LangTabControlChange);
 
-    FSearchText = new QComboBox(FLeftPanel);
+    FSearchText = new TSearchBox(FLeftPanel);
     FSearchText->setObjectName(QStringLiteral("SearchText"));
     FSearchText->setEditable(true);
     FSearchText->setInsertPolicy(QComboBox::NoInsert);
@@ -98,7 +105,7 @@ void TMainForm::CreateControls() {
     FSearchText->setDuplicatesEnabled(false);
     connect(FSearchText->lineEdit(), &QLineEdit::textChanged, this,
             [this] { SearchText_Change(); });
-    connect(FSearchText, &QComboBox::activated, this, [this] { SearchTextSelect(); });
+    connect(FSearchText, &TSearchBox::historyPicked, this, [this] { SearchTextSelect(); });
 
     FWordListBox = new QListWidget(FLeftPanel);
     FWordListBox->setObjectName(QStringLiteral("WordListBox"));
@@ -229,7 +236,7 @@ void TMainForm::CreateMenu() {
 void TMainForm::ApplySettings() {
     move(FSettings.Left, FSettings.Top);
     resize(FSettings.Width, FSettings.Height);
-    FSplitter->setSizes({FSettings.LeftPanel, qMax(30, FSettings.Width - FSettings.LeftPanel)});
+    FPendingLeftPanel = FSettings.LeftPanel; // applied once the panels have their width
     FResultGrid->SetGridFont(QFont(FSettings.GridFontName, FSettings.GridFontSize));
     const QFont listFont(FSettings.ListFontName, FSettings.ListFontSize);
     FWordListBox->setFont(listFont);
@@ -257,6 +264,12 @@ void TMainForm::LayoutControls() {
     FMenuButton->setGeometry(8, 34, 28, 25);
     FRootPanel->setGeometry(12, 64, qMax(0, w - 22), qMax(0, h - 64 - 32));
     FStatusbar->setGeometry(0, h - kStatusHeight, w, kStatusHeight);
+    if (FPendingLeftPanel >= 0 && FRootPanel->width() > 0) {
+        FRootPanel->layout()->activate();
+        const int total = FSplitter->width() - FSplitter->handleWidth();
+        FSplitter->setSizes({FPendingLeftPanel, qMax(30, total - FPendingLeftPanel)});
+        FPendingLeftPanel = -1;
+    }
 }
 
 void TMainForm::SetStatusText(const QString& text) {
@@ -294,7 +307,7 @@ void TMainForm::ApplyUILanguage(int index) {
     FMiClose->setText(Translate(QStringLiteral("Programm beenden")));
     FResultGrid->CopyWordAction()->setText(Translate(QStringLiteral("Wort kopieren")));
     FResultGrid->CopyEntryAction()->setText(Translate(QStringLiteral("Eintrag kopieren")));
-    if (FDict && !IsLoading()) {
+    if (FDict && FDictionaryLoaded && !IsLoading()) {
         SetStatusText(Translate(FDict->CurrentLanguage().Name) + ", " +
                       FillPlaceholders(Translate(QStringLiteral("%d Stichwörter, %d Verweise")),
                                        {QString::number(FDict->HeadwordCount()),

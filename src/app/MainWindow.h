@@ -2,7 +2,9 @@
 #pragma once
 
 #include "DictDB.h"
+#include "IndexLoader.h"
 #include "IniFile.h"
+#include "SearchBox.h"
 #include "Settings.h"
 
 #include <functional>
@@ -11,7 +13,6 @@
 #include <QTimer>
 #include <QWidget>
 
-class QComboBox;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -23,7 +24,6 @@ class QPushButton;
 
 namespace quillet {
 
-class TDBLoader;
 class TPronPanel;
 class TResultGrid;
 struct TLoadReport;
@@ -56,7 +56,7 @@ public:
     bool IsLoading() const { return FLoader != nullptr; }
 
     TDictDB* Dictionary() const { return FDict.get(); }
-    QComboBox* SearchText() const { return FSearchText; }
+    TSearchBox* SearchText() const { return FSearchText; }
     QListWidget* WordListBox() const { return FWordListBox; }
     TResultGrid* ResultGrid() const { return FResultGrid; }
     TPronPanel* PronPanel() const { return FPronPanel; }
@@ -134,7 +134,7 @@ private:
     QWidget* FLeftPanel = nullptr;
     QWidget* FRightPanel = nullptr;
     QTabBar* FLangTabControl = nullptr;
-    QComboBox* FSearchText = nullptr;
+    TSearchBox* FSearchText = nullptr;
     QListWidget* FWordListBox = nullptr;
     QLabel* FInfoLabel = nullptr;
     QPushButton* FBtnDictInfo = nullptr;
@@ -166,6 +166,8 @@ private:
     int FEscapeCount = 0;
     int FCurrentDictIndex = -1;
     bool FClosing = false;
+    bool FDictionaryLoaded = false; // an index of the open dictionary is in
+    int FPendingLeftPanel = -1;     // the stored splitter position, until the panels have a size
     QString FInfoLabelStyle;
 };
 

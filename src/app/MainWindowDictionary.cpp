@@ -59,6 +59,7 @@ void TMainForm::LoadDictionary(const QString& baseName) {
     SetStatusText(QStringLiteral("Quillet-Dictionary \u2013 *") +
                   Translate(QStringLiteral("lade Datenbank")) + "*");
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    FDictionaryLoaded = false;
     const TStatus status = FDict->Open(baseName);
     if (!status.ok()) {
         SetStatusText(QStringLiteral("Quillet-Dictionary \u2013 *keine Datenbank geladen*"));
@@ -135,6 +136,7 @@ void TMainForm::LoaderIndexLoaded(const TLoadReport& report) {
                         QStringLiteral(" \u2192 ") + target);
     FInfoLabel->setStyleSheet(FInfoLabelStyle);
     FLangTabControl->setEnabled(true);
+    FDictionaryLoaded = true;
     FocusSearchText();
     // The lists are complete: lookups may run again, starting with the text in the box.
     FLoader = nullptr;

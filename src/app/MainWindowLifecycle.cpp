@@ -4,6 +4,7 @@
 
 #include "IndexLoader.h"
 
+#include "SearchBox.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -96,12 +97,13 @@ void TMainForm::WriteSettingsAtClose() {
         FSettings.Direction = FDict->Direction();
     }
     FSettings.LastWord = FSearchText->currentText();
-    const QRect frame = geometry();
-    FSettings.Left = frame.x();
-    FSettings.Top = frame.y();
-    FSettings.Width = frame.width();
-    FSettings.Height = frame.height();
-    FSettings.LeftPanel = FSplitter->sizes().value(0, FSettings.LeftPanel);
+    // The position as start-up set it (the frame's), the size of the window's own area.
+    FSettings.Left = pos().x();
+    FSettings.Top = pos().y();
+    FSettings.Width = width();
+    FSettings.Height = height();
+    FSettings.LeftPanel = FPendingLeftPanel >= 0 ? FPendingLeftPanel
+                                                 : FSplitter->sizes().value(0, FSettings.LeftPanel);
     FSettings.History.clear();
     for (int i = 0; i < FSearchText->count(); ++i)
         FSettings.History.append(FSearchText->itemText(i));

@@ -6,6 +6,7 @@
 
 #include "PronPanel.h"
 #include "ResultGrid.h"
+#include "SearchBox.h"
 #include "TextTools.h"
 
 #include <QComboBox>
@@ -184,20 +185,17 @@ void TMainForm::AddToHistory(const QString& text) {
         return;
     const QString kept = text;
     const QSignalBlocker blocker(FSearchText);
-    if (found > 0) {
-        FSearchText->removeItem(found);
-        FSearchText->insertItem(0, kept);
-        FSearchText->setEditText(kept);
-        return;
-    }
+    // Reordering the items must not cost the user the selection in the box.
     const QString edited = FSearchText->currentText();
     const int start = FSearchText->lineEdit()->selectionStart();
-    const int length = FSearchText->lineEdit()->selectedText().size();
-    if (FSearchText->count() >= 10)
+    const int length = int(FSearchText->lineEdit()->selectedText().size());
+    if (found > 0)
+        FSearchText->removeItem(found);
+    else if (FSearchText->count() >= 10)
         FSearchText->removeItem(9);
     FSearchText->insertItem(0, kept);
     FSearchText->setCurrentIndex(-1);
-    FSearchText->setEditText(edited);
+    FSearchText->setEditText(found > 0 ? kept : edited);
     if (start >= 0)
         FSearchText->lineEdit()->setSelection(start, length);
 }

@@ -1,0 +1,339 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The main window driven the way a user drives it: typing and the search timer, the word
+// list, the history, the language direction, Escape, options.ini and the interface language.
+#include "Import.h"
+#include "IndexLoader.h" // MainWindow.h needs the loader type complete
+#include "IniFile.h"
+#include "MainWindow.h"
+#include "PronPanel.h"
+#include "ResultGrid.h"
+#include "Translations.h"
+
+#include <memory>
+#include <optional>
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace quillet;
+
+namespace {
+
+constexpr int kDelay = 30; // the test windows' Auto_Search_Delay, ms
+// Direction 1 searches the English side, whose headwords are apple, house, housing, hove, tree.
+const QByteArray kOptions = "[Dictionary]\nName=d\nDirection=1\nAuto_Search_Delay=30\n";
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir FProgram; // the program folder with the dictionary "d"
+    std::optional<QTemporaryDir> FConfig;
+    std::unique_ptr<TMainForm> FForm;
+
+    QString iniPath() const { return FConfig->filePath("options.ini"); }
+    static QString current(TMainForm* w) {
+        return w->WordListBox()->currentItem() ? w->WordListBox()->currentItem()->text() : "";
+    }
+    static QString text(TMainForm* w) { return w->SearchText()->currentText(); }
+    // The search text and, after a bar, its selected part.
+    static QString box(TMainForm* w) {
+        return text(w) + '|' + w->SearchText()->lineEdit()->selectedText();
+    }
+    static QStringList history(TMainForm* w) {
+        QStringList items;
+        for (int i = 0; i < w->SearchText()->count(); ++i)
+            items.append(w->SearchText()->itemText(i));
+        return items;
+    }
+    static std::pair<int, int> tabAndDirection(TMainForm* w) {
+        return {w->LangTabControl()->currentIndex(), w->Dictionary()->Direction()};
+    }
+    // Keys go where the platform sends them: to the focused control.
+    static void type(const QString& keys) { QTest::keyClicks(QApplication::focusWidget(), keys); }
+    static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    static void clickLine(TMainForm* w, const QString& headword) {
+        QListWidget* list = w->WordListBox();
+        const QList<QListWidgetItem*> items = list->findItems(headword, Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(items.first()).center());
+    }
+    // Lets a pending lookup run to its end.
+    static bool settled(TMainForm* w) {
+        return QTest::qWaitFor([w] { return !w->SearchTimer()->isActive(); }, 5000);
+    }
+
+    // A window on `options` (no options.ini when null), shown and active; with a dictionary
+    // also with its index in and the first lookup done. Null when that does not happen.
+    TMainForm* open(const QByteArray& options, bool dictionary = true) {
+        if (!options.isNull() && !writeFile(iniPath(), options))
+            return nullptr;
+        FForm = std::make_unique<TMainForm>(FProgram.path(), iniPath(), false);
+        QSignalSpy loaded(FForm.get(), &TMainForm::loadFinished);
+        FForm->show();
+        if (!QTest::qWaitForWindowActive(FForm.get()))
+            return nullptr;
+        if (dictionary && ((loaded.isEmpty() && !loaded.wait(5000)) || !settled(FForm.get())))
+            return nullptr;
+        return FForm.get();
+    }
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        const QString source = FProgram.filePath("d.txt");
+        QVERIFY(writeFile(source, "Apfel :: apple\nBaum :: tree\nHaus :: house\n"
+                                  "Unterbringung :: housing\nhob :: hove\n"));
+        TImportRequest request;
+        request.Folder = FProgram.path();
+        request.BaseName = "d";
+        request.SourcePath = source;
+        request.Meta.Name = "Testwörterbuch";
+        TImportSummary summary;
+        QVERIFY(Import(request, summary).ok());
+    }
+    void init() { QVERIFY(FConfig.emplace().isValid()); }
+    void cleanup() {
+        // Closed before it goes, as the program does: a window destroyed while shown runs
+        // into the fault that leavingSearchBoxStartsNoLookup shows.
+        if (FForm)
+            FForm->close();
+        FForm.reset();
+        SetUILanguage(kUILanguageGerman);
+    }
+
+    void typingLooksUpOnceAfterTwoDelays() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        QSignalSpy ticks(w->SearchTimer(), &QTimer::timeout);
+        QList<qint64> lookups;
+        QElapsedTimer clock;
+        QObject guard; // ends the connection with this test
+        connect(w->WordListBox(), &QListWidget::currentRowChanged, &guard,
+                [&] { lookups.append(clock.elapsed()); });
+        type("hove");
+        clock.start();
+        QTRY_COMPARE(current(w), QString("hove"));
+        QTest::qWait(4 * kDelay);
+        QCOMPARE(lookups.size(), 1);
+        QVERIFY2(lookups.first() >= 2 * kDelay - 5, qPrintable(QString::number(lookups.first())));
+        QCOMPARE(ticks.count(), 2);
+        QVERIFY(!w->SearchTimer()->isActive());
+
+        // The digit keys 0 and 1 start no lookup ("1" would make apple current).
+        press(Qt::Key_Escape);
+        type("1");
+        QTest::qWait(4 * kDelay);
+        QCOMPARE(std::pair(box(w), current(w)), std::pair(QString("1|"), QString("hove")));
+    }
+
+    void withoutAutoSearchOnlyEnterLooksUp() {
+        TMainForm* w = open(kOptions + "Auto_Search=0\n");
+        QVERIFY(w);
+        type("tree");
+        QTest::qWait(4 * kDelay);
+        QVERIFY(current(w) != "tree");
+        press(Qt::Key_Return);
+        QTRY_COMPARE(current(w), QString("tree"));
+        QCOMPARE(box(w), QString("tree|tree"));
+        QCOMPARE(history(w), QStringList());
+    }
+
+    void mismatchIsSelectedAndNotKept() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        type("housx");
+        QVERIFY(settled(w));
+        QCOMPARE(std::pair(box(w), current(w)), std::pair(QString("housx|x"), QString("housing")));
+        QCOMPARE(history(w), QStringList());
+
+        press(Qt::Key_Escape); // selects the whole text, which typing replaces
+        type("HOUSE");
+        QVERIFY(settled(w));
+        QCOMPARE(std::pair(box(w), current(w)), std::pair(QString("HOUSE|"), QString("house")));
+        QCOMPARE(history(w), QStringList{"HOUSE"});
+        QCOMPARE(w->PronPanel()->Word(), QString("house"));
+    }
+
+    void historyRule_data() {
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("most recent first") << "eins zwei drei"
+                                           << "drei zwei eins";
+        QTest::newRow("short ignored") << "ab _ab_ abc"
+                                       << "abc"; // _ stands for a blank
+        QTest::newRow("duplicate to top as typed") << "eins zwei EINS"
+                                                   << "EINS zwei";
+        QTest::newRow("top duplicate unchanged") << "eins EINS"
+                                                 << "eins";
+        QTest::newRow("at most ten") << "w01 w02 w03 w04 w05 w06 w07 w08 w09 w10 w11 w12"
+                                     << "w12 w11 w10 w09 w08 w07 w06 w05 w04 w03";
+    }
+    void historyRule() {
+        QFETCH(QString, added);
+        QFETCH(QString, expected);
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        for (const QString& entry : added.split(' '))
+            w->AddToHistory(QString(entry).replace('_', ' '));
+        QCOMPARE(history(w).join(' '), expected);
+    }
+
+    void wordListFollowsKeysAndClicks() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        type("tree");
+        QVERIFY(settled(w));
+        // Down at the last line: the key must not reach the box, which would step into
+        // its history.
+        w->AddToHistory("Apfelbaum");
+        press(Qt::Key_Down);
+        QCOMPARE(std::pair(text(w), current(w)), std::pair(QString("tree"), QString("tree")));
+        press(Qt::Key_Up);
+        press(Qt::Key_Up);
+        QCOMPARE(std::pair(text(w), current(w)), std::pair(QString("housing"), QString("housing")));
+        QVERIFY(settled(w));
+        QCOMPARE(history(w).value(0), QString("housing"));
+
+        // A click while a lookup is pending only hands the headword to that lookup.
+        press(Qt::Key_Escape);
+        type("ho");
+        const QStringList before = history(w);
+        clickLine(w, "apple");
+        QCOMPARE(box(w), QString("apple|apple"));
+        QVERIFY(w->SearchTimer()->isActive());
+        QCOMPARE(history(w), before);
+        QVERIFY(settled(w));
+        QCOMPARE(current(w), QString("apple"));
+
+        // With no lookup pending the click is the lookup.
+        clickLine(w, "tree");
+        QVERIFY(!w->SearchTimer()->isActive());
+        QCOMPARE(box(w), QString("tree|tree"));
+        QCOMPARE(history(w).value(0), QString("tree"));
+        QCOMPARE(w->ResultGrid()->CellObject(1, 2)->Text, QString("tree"));
+    }
+
+    // Leaving the box is no pick from its history: no second lookup refills the grid that
+    // the user has just clicked into. (The same pick, made while the window is destroyed,
+    // starts a timer that is already gone.)
+    void leavingSearchBoxStartsNoLookup() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        type("house");
+        QVERIFY(settled(w));
+        w->ResultGrid()->setFocus();
+        QVERIFY(!w->SearchTimer()->isActive());
+    }
+
+    void directionFollowsTabsKeysAndGrid() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        QCOMPARE(tabAndDirection(w), std::pair(1, 1));
+        QSignalSpy loaded(w, &TMainForm::loadFinished);
+        QTabBar* tabs = w->LangTabControl();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        QVERIFY(loaded.wait(5000));
+        QCOMPARE(tabAndDirection(w), std::pair(0, 0));
+
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabAndDirection(w), std::pair(1, 1));
+        QVERIFY(loaded.wait(5000) && settled(w));
+
+        // A German word clicked in the translation's column is looked up among German words.
+        emit w->ResultGrid()->wordClicked("Haus", true);
+        QCOMPARE(tabAndDirection(w), std::pair(0, 0));
+        QVERIFY(loaded.wait(5000));
+        QTRY_COMPARE(current(w), QString("Haus"));
+        QVERIFY(settled(w));
+        QCOMPARE(box(w), QString("Haus|Haus"));
+        QVERIFY(w->close());
+        QCOMPARE(TIniFile(iniPath()).ReadInteger("Dictionary", "Direction", -1), 0);
+    }
+
+    void escapeTwiceMinimises() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        type("tree");
+        QVERIFY(settled(w));
+        press(Qt::Key_Escape);
+        QCOMPARE(box(w), QString("tree|tree"));
+        type("s");
+        press(Qt::Key_Escape);
+        QTest::qWait(50);
+        QVERIFY(!w->isMinimized() && w->isVisible());
+        press(Qt::Key_Escape);
+        QTRY_VERIFY(w->isMinimized() || !w->isVisible());
+    }
+
+    void defaultsWithoutOptionsAndWrittenAtClose() {
+        TMainForm* w = open(QByteArray(), false); // and no dictionary "de_en_dict" either
+        QVERIFY(w);
+        QVERIFY(w->Settings() == TSettings());
+        QCOMPARE(QRect(w->pos(), w->size()), QRect(10, 10, 750, 540));
+        QCOMPARE(w->ResultGrid()->GridFont().family(), QString("Arial"));
+        QCOMPARE(w->SearchText()->font().family(), QString("Tahoma"));
+        type("Haus"); // looked up in nothing: no crash, no message
+        QVERIFY(settled(w));
+        w->AddToHistory("Baum");
+        QVERIFY(w->close());
+
+        // Every key the close writes, and some it leaves alone ("-": absent), read back.
+        const QStringList expected =
+            QString("Dictionary/Name=de_en_dict Dictionary/Direction=0 "
+                    "Dictionary/Reverse_Language=0 Dictionary/Close_Question=0 "
+                    "Dictionary/Auto_Search=1 Dictionary/Auto_Search_Delay=200 "
+                    "Dictionary/Last_Word=Haus Window/Left=10 Window/Pos=10 Window/Width=750 "
+                    "Window/Height=540 Window/LeftPanel=150 Font/Grid_Name=Arial Font/Grid_Size=9 "
+                    "Font/Pron_Name=Junicode Font/Pron_Size=12 HotKey/Char=123 HotKey/Mod=1 "
+                    "HotKey/Copy_Delay_1=250 HotKey/Copy_Delay_2=150 HotKey/Copy_Delay_3=150 "
+                    "History/0=Baum History/1=- Font/List_Name=- Window/Flat_Skin=- "
+                    "Dictionary/Check_Update=- GUI/Language=-")
+                .split(' ');
+        const TIniFile ini(iniPath());
+        QStringList wrong; // what differs, as read back
+        for (const QString& line : expected) {
+            const QString name = line.section('=', 0, 0);
+            const QString read = name + '=' +
+                                 ini.ReadString(name.section('/', 0, 0).toLatin1(),
+                                                name.section('/', 1).toLatin1(), "-");
+            if (read != line)
+                wrong.append(read);
+        }
+        QCOMPARE(wrong.join(' '), QString());
+    }
+
+    // The note stays after the first activation has relabelled the window.
+    void missingDictionaryInStatus() {
+        TMainForm* w = open(QByteArray(), false);
+        QVERIFY(w);
+        QCOMPARE(w->Statusbar()->text(),
+                 QString::fromUtf8("Quillet-Dictionary – *keine Datenbank geladen*"));
+    }
+
+    // History and interface language from options.ini; the language at first activation.
+    void storedOptionsApplied() {
+        TMainForm* w = open(kOptions + "[History]\n0=Haus\n1=Baum\n[GUI]\nLanguage=1\n");
+        QVERIFY(w);
+        QCOMPARE(history(w), (QStringList{"Haus", "Baum"}));
+        QTRY_COMPARE(w->LangTabControl()->tabText(0), QString("GER"));
+        QCOMPARE(w->LangTabControl()->tabText(1), QString("ENG"));
+        QCOMPARE(w->ResultGrid()->CopyWordAction()->text(), QString("Copy word"));
+        QVERIFY2(w->Statusbar()->text().startsWith("English, "),
+                 qPrintable(w->Statusbar()->text()));
+        QVERIFY(w->close());
+        const TIniFile ini(iniPath());
+        QCOMPARE(ini.ReadString("History", "0") + ini.ReadString("History", "1"), "HausBaum");
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
