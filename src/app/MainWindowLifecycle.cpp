@@ -4,6 +4,7 @@
 
 #include "IndexLoader.h"
 
+#include "ResultGrid.h"
 #include "SearchBox.h"
 #include "Translations.h"
 
@@ -13,12 +14,19 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QSplitter>
 
 namespace quillet {
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Wheel && watched == FSearchText) {
+        // The wheel over the search box scrolls the results instead of paging the history.
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
@@ -58,6 +66,14 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return false;
+}
+
+void TMainForm::wheelEvent(QWheelEvent* event) {
+    // One line of the result grid per notch, wherever on the window the wheel turns.
+    const int notches = event->angleDelta().y() / 120;
+    QScrollBar* bar = FResultGrid->verticalScrollBar();
+    bar->setValue(bar->value() - (notches != 0 ? notches : (event->angleDelta().y() > 0 ? 1 : -1)));
+    event->accept();
 }
 
 void TMainForm::changeEvent(QEvent* event) {
