@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "Settings.h"
 
+#include "ConfigFolder.h"
+
 #include "Ansi.h"
 #include "Collation.h"
 #include "TextTools.h"
@@ -60,17 +62,6 @@ private:
     TIniFile& FIni;
     TStatus FStatus;
 };
-
-QString configBase() {
-#ifdef Q_OS_WIN
-    // Settings travel with a roaming profile there, and Qt has no generic name for that
-    // folder; tests stay in Qt's test folders.
-    const QString roaming = qEnvironmentVariable("APPDATA");
-    if (!roaming.isEmpty() && !QStandardPaths::isTestModeEnabled())
-        return roaming;
-#endif
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-}
 
 } // namespace
 
@@ -140,7 +131,7 @@ TStatus TSettings::SaveAtClose(TIniFile& ini) const {
 }
 
 QString SettingsFilePath(const QString& programFolder) {
-    const QString base = configBase();
+    const QString base = UserConfigFolder();
     if (!base.isEmpty()) {
         const QString folder = QDir(base).filePath(QStringLiteral("Quillet/Dictionary"));
         if (QDir().mkpath(folder))
