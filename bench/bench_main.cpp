@@ -11,6 +11,8 @@
 #include "LiteralImport.h"
 #include "LiteralList.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,8 +21,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
-#include <algorithm>
-#include <cstdio>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <vector>
@@ -85,7 +85,8 @@ void benchImport(const QString& bin, const QString& source, bool quick) {
     std::vector<double> full;
     for (int i = 0; i < runs; ++i) {
         TImportSummary summary;
-        full.push_back(seconds([&] { check(Import(requestFor(dir.path(), source, bin), summary)); }));
+        full.push_back(
+            seconds([&] { check(Import(requestFor(dir.path(), source, bin), summary)); }));
     }
     std::printf("full source (%s), median of %d: %.2f s   (goal: at most 5 s)\n",
                 qPrintable(source), runs, median(full));
@@ -111,7 +112,8 @@ void benchImport(const QString& bin, const QString& source, bool quick) {
     for (int lines : {5000, 10000, 20000}) {
         const QString slice = sliceOf(source, lines, dir.path());
         TImportSummary summary;
-        const double ours = seconds([&] { check(Import(requestFor(dir.path(), slice, bin), summary)); });
+        const double ours =
+            seconds([&] { check(Import(requestFor(dir.path(), slice, bin), summary)); });
         const double literal = seconds([&] {
             check(ref::LiteralImport(dir.path(), "literal", slice, "bench", {bin}, lines));
         });
@@ -124,7 +126,9 @@ void benchImport(const QString& bin, const QString& source, bool quick) {
 void benchLoad(const QString& folder, bool quick) {
     std::printf("\n== Opening the dictionary and loading the larger index ==\n");
     const int direction =
-        QFileInfo(folder + "/de_en_dict.tx1").size() >= QFileInfo(folder + "/de_en_dict.tx2").size() ? 0 : 1;
+        QFileInfo(folder + "/de_en_dict.tx1").size() >= QFileInfo(folder + "/de_en_dict.tx2").size()
+            ? 0
+            : 1;
     const QString index = folder + (direction == 0 ? "/de_en_dict.tx1" : "/de_en_dict.tx2");
     std::vector<double> load, raw;
     const int runs = quick ? 5 : 21;
@@ -145,8 +149,9 @@ void benchLoad(const QString& folder, bool quick) {
     std::printf("%s (%.1f MiB), median of %d:\n", qPrintable(QFileInfo(index).fileName()),
                 double(QFileInfo(index).size()) / 1048576.0, runs);
     std::printf("  read the file's bytes:   %7.1f ms\n", r * 1000);
-    std::printf("  create + Open + LoadIndex: %5.1f ms   ratio %.2f   (goals: at most 250 ms, ratio 3)\n",
-                l * 1000, l / r);
+    std::printf(
+        "  create + Open + LoadIndex: %5.1f ms   ratio %.2f   (goals: at most 250 ms, ratio 3)\n",
+        l * 1000, l / r);
 }
 
 // --- lookups ------------------------------------------------------------------------------
@@ -161,9 +166,15 @@ QString misspell(QString word, QRandomGenerator& random) {
         return word + u'e';
     const int at = int(random.bounded(word.size() - 1)) + 1;
     switch (random.bounded(3)) {
-    case 0: word.remove(at, 1); break;
-    case 1: std::swap(word[at - 1], word[at]); break;
-    default: word.insert(at, QChar(u'a' + random.bounded(26))); break;
+    case 0:
+        word.remove(at, 1);
+        break;
+    case 1:
+        std::swap(word[at - 1], word[at]);
+        break;
+    default:
+        word.insert(at, QChar(u'a' + random.bounded(26)));
+        break;
     }
     return word;
 }
@@ -181,14 +192,21 @@ std::vector<TQuery> makeQueries(TDictDB& db, int count) {
     };
     for (int i = 0; i < count; ++i) {
         switch (i % 4) {
-        case 0: queries.push_back({headword(), "word"}); break;
+        case 0:
+            queries.push_back({headword(), "word"});
+            break;
         case 1: {
             const QString w = headword();
-            queries.push_back({w.left(1 + int(random.bounded(qMax(1, int(w.size()) - 1)))), "prefix"});
+            queries.push_back(
+                {w.left(1 + int(random.bounded(qMax(1, int(w.size()) - 1)))), "prefix"});
             break;
         }
-        case 2: queries.push_back({misspell(headword(), random), "misspelling"}); break;
-        default: queries.push_back({headword() + u' ' + headword().left(4), "two words"}); break;
+        case 2:
+            queries.push_back({misspell(headword(), random), "misspelling"});
+            break;
+        default:
+            queries.push_back({headword() + u' ' + headword().left(4), "two words"});
+            break;
         }
     }
     return queries;
@@ -213,7 +231,8 @@ void benchLookup(const QString& folder, bool quick) {
         times.push_back(t);
         byKind[i % 4].push_back(t);
     }
-    std::printf("%zu queries: median %.1f us, 90th percentile %.1f us, max %.1f us   (goal: median at most 50 us)\n",
+    std::printf("%zu queries: median %.1f us, 90th percentile %.1f us, max %.1f us   (goal: median "
+                "at most 50 us)\n",
                 times.size(), median(times) * 1e6, percentile(times, 0.9) * 1e6,
                 *std::max_element(times.begin(), times.end()) * 1e6);
     const char* kinds[4] = {"word", "prefix", "misspelling", "two words"};
@@ -235,7 +254,8 @@ void benchLookup(const QString& folder, bool quick) {
         if (literal.CurrentIndex() != db.WordList(0).CurrentIndex())
             std::printf("  MISMATCH for '%s'\n", qPrintable(text));
     }
-    std::printf("Locate alone on %d one-word queries: engine median %.2f us, literal scan median %.0f us (%.0fx)\n",
+    std::printf("Locate alone on %d one-word queries: engine median %.2f us, literal scan median "
+                "%.0f us (%.0fx)\n",
                 sample, median(ours) * 1e6, median(theirs) * 1e6, median(theirs) / median(ours));
 
     // Texts whose prefix range is long: the scan inside it is the only part that grows.
@@ -291,7 +311,8 @@ int main(int argc, char* argv[]) {
             quick = true;
     }
     if (!QFile::exists(folder + "/de_en_dict.tdb")) {
-        std::fprintf(stderr, "quillet-bench: no de_en_dict in %s (run scripts/prepare-dictionary)\n",
+        std::fprintf(stderr,
+                     "quillet-bench: no de_en_dict in %s (run scripts/prepare-dictionary)\n",
                      qPrintable(folder));
         return 1;
     }

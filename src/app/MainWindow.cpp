@@ -307,7 +307,7 @@ void TMainForm::ApplyUILanguage(int index) {
     FMiClose->setText(Translate(QStringLiteral("Programm beenden")));
     FResultGrid->CopyWordAction()->setText(Translate(QStringLiteral("Wort kopieren")));
     FResultGrid->CopyEntryAction()->setText(Translate(QStringLiteral("Eintrag kopieren")));
-    if (FDict && FDictionaryLoaded && !IsLoading()) {
+    if (FDict && FDict->IsOpen() && FDict->IndexLoaded(FDict->Direction()) && !IsLoading()) {
         SetStatusText(Translate(FDict->CurrentLanguage().Name) + ", " +
                       FillPlaceholders(Translate(QStringLiteral("%d Stichwörter, %d Verweise")),
                                        {QString::number(FDict->HeadwordCount()),

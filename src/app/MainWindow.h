@@ -167,8 +167,7 @@ private:
     int FEscapeCount = 0;
     int FCurrentDictIndex = -1;
     bool FClosing = false;
-    bool FDictionaryLoaded = false; // an index of the open dictionary is in
-    int FPendingLeftPanel = -1;     // the stored splitter position, until the panels have a size
+    int FPendingLeftPanel = -1; // the stored splitter position, until the panels have a size
     QString FInfoLabelStyle;
 };
 

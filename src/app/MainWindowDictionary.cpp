@@ -59,7 +59,6 @@ void TMainForm::LoadDictionary(const QString& baseName) {
     SetStatusText(QStringLiteral("Quillet-Dictionary \u2013 *") +
                   Translate(QStringLiteral("lade Datenbank")) + "*");
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    FDictionaryLoaded = false;
     const TStatus status = FDict->Open(baseName);
     if (!status.ok()) {
         SetStatusText(QStringLiteral("Quillet-Dictionary \u2013 *keine Datenbank geladen*"));
@@ -81,7 +80,7 @@ void TMainForm::SwitchDirection(bool flipTab) {
     }
     FDict->ToggleDirection();
     FSelectAfterSearch = true;
-    if (!FDict->BaseName().isEmpty() && !FDict->DataFile().isEmpty() && !FDict->Title().isNull())
+    if (FDict->IsOpen())
         StartLoader();
     FocusSearchText();
     if (flipTab) {
@@ -136,7 +135,6 @@ void TMainForm::LoaderIndexLoaded(const TLoadReport& report) {
                         QStringLiteral(" \u2192 ") + target);
     FInfoLabel->setStyleSheet(FInfoLabelStyle);
     FLangTabControl->setEnabled(true);
-    FDictionaryLoaded = true;
     FocusSearchText();
     // The lists are complete: lookups may run again, starting with the text in the box.
     FLoader = nullptr;

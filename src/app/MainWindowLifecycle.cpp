@@ -15,8 +15,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScrollBar>
-#include <QWheelEvent>
 #include <QSplitter>
+#include <QWheelEvent>
 
 namespace quillet {
 

@@ -7,6 +7,8 @@
 #include "Import.h"
 #include "Terminal.h"
 
+#include <cstdio>
+#include <iostream>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -14,8 +16,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
-#include <cstdio>
-#include <iostream>
 #include <string>
 
 using namespace quillet;
@@ -93,7 +93,8 @@ int runImport(const TOptions& options) {
         return fail(status.message());
     for (int side = 0; side < 2; ++side) {
         if (!summary.StopwordsFound[side])
-            err() << "quillet-cli: warning: " << (side == 0 ? "stopwords_DE.txt" : "stopwords_EN.txt")
+            err() << "quillet-cli: warning: "
+                  << (side == 0 ? "stopwords_DE.txt" : "stopwords_EN.txt")
                   << " not found; no stopwords for language " << side + 1 << Qt::endl;
     }
     out() << summary.Lines << " lines, " << summary.StoredEntries << " entries, "
@@ -167,8 +168,8 @@ bool answer(TDictDB& db, const QString& text, bool json) {
         out() << "}\n";
     } else {
         out() << "Headword: " << (hasHeadword ? headword : QStringLiteral("(none)"))
-              << "   (word list position " << position << ", window " << db.WindowStart()
-              << "–" << db.WindowEnd() << ")\n";
+              << "   (word list position " << position << ", window " << db.WindowStart() << "–"
+              << db.WindowEnd() << ")\n";
         const TLanguage& left = db.Language(0);
         const TLanguage& right = db.Language(1);
         qsizetype width = qMax(left.Name.size(), qsizetype(12));

@@ -50,15 +50,19 @@ const UCollator* threadCollator() {
     return clone.get();
 }
 
-const UChar* uchars(QStringView s) { return reinterpret_cast<const UChar*>(s.utf16()); }
+const UChar* uchars(QStringView s) {
+    return reinterpret_cast<const UChar*>(s.utf16());
+}
 
-int sign(UCollationResult r) { return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0); }
+int sign(UCollationResult r) {
+    return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
+}
 
 } // namespace
 
 int CompareText(QStringView a, QStringView b) {
-    return sign(ucol_strcoll(threadCollator(), uchars(a), int32_t(a.size()), uchars(b),
-                             int32_t(b.size())));
+    return sign(
+        ucol_strcoll(threadCollator(), uchars(a), int32_t(a.size()), uchars(b), int32_t(b.size())));
 }
 
 int CompareTextUtf8(std::string_view a, std::string_view b) {
@@ -90,6 +94,8 @@ QByteArray CollationKey(QStringView text) {
     return key;
 }
 
-QString PrefixRangeEnd(QStringView text) { return text.toString() + QChar(0xFFFF); }
+QString PrefixRangeEnd(QStringView text) {
+    return text.toString() + QChar(0xFFFF);
+}
 
 } // namespace quillet

@@ -22,7 +22,9 @@ namespace quillet {
 int CompareText(QStringView a, QStringView b);
 // The same order on UTF-8 texts (ill-formed bytes compare as U+FFFD).
 int CompareTextUtf8(std::string_view a, std::string_view b);
-inline bool SameText(QStringView a, QStringView b) { return CompareText(a, b) == 0; }
+inline bool SameText(QStringView a, QStringView b) {
+    return CompareText(a, b) == 0;
+}
 
 // The text begins (ends) with the other: the text has at least as many UTF-16 code units
 // as the prefix (suffix), and that many leading (trailing) units equal it under CompareText.

@@ -14,9 +14,9 @@
 namespace quillet {
 
 struct TLoadReport {
-    int Headwords = 0;      // of the current direction
-    int References = 0;     // summed while the index was read
-    qint64 ElapsedMs = 0;   // reading the index; near zero when it was already loaded
+    int Headwords = 0;    // of the current direction
+    int References = 0;   // summed while the index was read
+    qint64 ElapsedMs = 0; // reading the index; near zero when it was already loaded
     int Seconds() const { return int(ElapsedMs / 1000); }
     int Milliseconds() const { return int(ElapsedMs % 1000); }
 };

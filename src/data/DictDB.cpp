@@ -3,10 +3,10 @@
 
 #include "TextTools.h"
 
+#include <algorithm>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <algorithm>
 
 namespace quillet {
 namespace {
@@ -71,9 +71,8 @@ TDictDB::TDictDB(int direction, const QString& folder)
 
 void TDictDB::FindDictionaries() {
     const QDir dir(FAppDir);
-    const QStringList names =
-        dir.entryList({QStringLiteral("*.tdb")}, QDir::Files | QDir::Hidden | QDir::System,
-                      QDir::Name);
+    const QStringList names = dir.entryList({QStringLiteral("*.tdb")},
+                                            QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& name : names) {
         const QString base = BaseNameOf(name);
         if (!dir.exists(base + ".tx1") || !dir.exists(base + ".tx2"))
@@ -221,9 +220,9 @@ bool TDictDB::GetPronunciation(QStringView word, QString& ipa) const {
     return FPronunciations->Find(key, ipa);
 }
 
-TStatus TDictDB::Import(const QString& baseName, const QString& sourcePath,
-                        const TMetaData& meta, TImportSummary& summary,
-                        const TProgressFn& progress, const TWarningFn& warning) {
+TStatus TDictDB::Import(const QString& baseName, const QString& sourcePath, const TMetaData& meta,
+                        TImportSummary& summary, const TProgressFn& progress,
+                        const TWarningFn& warning) {
     FCancel = false;
     TImportRequest request;
     request.Folder = FAppDir;

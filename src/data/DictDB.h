@@ -7,10 +7,10 @@
 #include "Status.h"
 #include "WordList.h"
 
-#include <QStringList>
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <QStringList>
 
 // The dictionary object: one file set, its two languages, a headword index per language
 // direction, the pronunciations and the state of the current lookup.
@@ -62,6 +62,8 @@ public:
     TStatus LoadIndex();
     // Reads <base>.ipa unless pronunciations are loaded or the file is missing.
     TStatus LoadPronunciations();
+    // Open() has succeeded.
+    bool IsOpen() const { return !FHeader.isEmpty(); }
     bool IndexLoaded(int direction) const { return FWordLists[direction]->Count() > 0; }
 
     const QString& AppDir() const { return FAppDir; }

@@ -30,7 +30,9 @@ QString getString(QByteArrayView header, int field, int fieldSize) {
 
 } // namespace
 
-double DayNumber(QDate date) { return double(date.toJulianDay() - QDate(1899, 12, 30).toJulianDay()); }
+double DayNumber(QDate date) {
+    return double(date.toJulianDay() - QDate(1899, 12, 30).toJulianDay());
+}
 
 QByteArray BuildHeader(const QString& title, QDate date) {
     QByteArray header(kHeaderSize, '\0');

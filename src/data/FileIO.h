@@ -18,7 +18,9 @@ TStatus ReadWholeFile(const QString& path, QByteArray& bytes);
 TStatus WriteWholeFile(const QString& path, QByteArrayView bytes);
 
 // Little-endian integers in byte buffers.
-inline quint16 ReadU16(const char* p) { return quint16(uchar(p[0]) | uchar(p[1]) << 8); }
+inline quint16 ReadU16(const char* p) {
+    return quint16(uchar(p[0]) | uchar(p[1]) << 8);
+}
 inline quint32 ReadU32(const char* p) {
     return quint32(uchar(p[0])) | quint32(uchar(p[1])) << 8 | quint32(uchar(p[2])) << 16 |
            quint32(uchar(p[3])) << 24;

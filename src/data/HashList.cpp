@@ -6,7 +6,9 @@
 
 namespace quillet {
 
-void THashList::Add(QStringView key, QStringView value) { AppendWithBytes(key, value.toUtf8()); }
+void THashList::Add(QStringView key, QStringView value) {
+    AppendWithBytes(key, value.toUtf8());
+}
 
 void THashList::AddSorted(QStringView key, QStringView value) {
     AddSortedWithBytes(key, value.toUtf8());
@@ -50,15 +52,14 @@ TStatus THashList::LoadFromFile(const QString& path) {
     QByteArray bytes;
     if (TStatus s = ReadWholeFile(path, bytes); !s.ok())
         return s;
-    for (qsizetype pos = 0; pos < bytes.size(); pos += 1 + uchar(bytes[pos])) {
-        if (pos + 1 + uchar(bytes[pos]) > bytes.size())
-            return TStatus::Error("File " + path + " is damaged: it ends inside a record");
-    }
-    AdoptArena(std::move(bytes));
-    const char* data = ArenaData();
-    const qsizetype size = CountArena();
-    for (qsizetype pos = 0; pos < size;) {
+    // One pass: every record must lie inside the file, and each that forms a pair becomes
+    // an item pointing into the file's bytes.
+    std::vector<TItem> items;
+    const char* data = bytes.constData();
+    for (qsizetype pos = 0; pos < bytes.size();) {
         const quint32 len = uchar(data[pos]);
+        if (pos + 1 + len > bytes.size())
+            return TStatus::Error("File " + path + " is damaged: it ends inside a record");
         const QByteArrayView record(data + pos + 1, len);
         const qsizetype eq = record.indexOf('=');
         if (eq >= 0) {
@@ -70,10 +71,11 @@ TStatus THashList::LoadFromFile(const QString& path) {
             item.DataPos = quint32(pos + 1 + eq + 1);
             item.DataLen = quint32(eq2 < 0 ? rest.size() : eq2);
             if (item.DataLen > 0)
-                AppendRecord(item);
+                items.push_back(item);
         }
         pos += 1 + len;
     }
+    AdoptRecords(std::move(bytes), std::move(items));
     FLoaded = true;
     return TStatus::Ok();
 }

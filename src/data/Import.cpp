@@ -7,14 +7,14 @@
 #include "TextTools.h"
 #include "WordList.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QSaveFile>
-#include <QUtf8StringView>
 #include <algorithm>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <QBuffer>
+#include <QDir>
+#include <QSaveFile>
+#include <QUtf8StringView>
 #include <thread>
 
 namespace quillet {
@@ -99,7 +99,8 @@ public:
         TTermRefArray refs;
         for (const TOrder& entry : order) {
             const size_t h = size_t(entry.Head);
-            refs.assign(grouped.begin() + qsizetype(start[h]), grouped.begin() + qsizetype(start[h + 1]));
+            refs.assign(grouped.begin() + qsizetype(start[h]),
+                        grouped.begin() + qsizetype(start[h + 1]));
             TWordList::WriteRecord(out, FHeads[h].Form, refs);
             references += qMin<qint64>(qint64(refs.size()), kMaxReferences);
         }
@@ -141,7 +142,9 @@ public:
     }
 
     int Headwords() const { return FHeads.Count(); }
-    QByteArray Serialize(qint64& references) const { return FHeads.Serialize(FClasses, references); }
+    QByteArray Serialize(qint64& references) const {
+        return FHeads.Serialize(FClasses, references);
+    }
 
 private:
     TTermClasses FClasses;
@@ -294,8 +297,8 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         }
         const qint64 offset = WriteEntry(utf8, entries);
         if (offset >= (qint64(1) << 31))
-            return TStatus::Error(
-                QStringLiteral("The source is too large: entries beyond 2 GiB cannot be addressed"));
+            return TStatus::Error(QStringLiteral(
+                "The source is too large: entries beyond 2 GiB cannot be addressed"));
         ++summary.StoredEntries;
 
         QStringList pair = SplitText(text, kEntrySeparator, true);

@@ -4,10 +4,10 @@
 #include "DictFormat.h"
 #include "Status.h"
 
-#include <QIODevice>
-#include <QStringList>
 #include <atomic>
 #include <functional>
+#include <QIODevice>
+#include <QStringList>
 
 // Building dictionary files from text sources.
 //
@@ -36,20 +36,20 @@ using TProgressFn = std::function<void(int lineIndex, int lineCount)>;
 using TWarningFn = std::function<void(int lineNumber, const QString& message)>;
 
 struct TImportRequest {
-    QString Folder;          // where <base>.tdb/.tx1/.tx2 are written
-    QString BaseName;        // e.g. "de_en_dict"
-    QString SourcePath;      // the UTF-8 source text
-    TMetaData Meta;          // only Name is used: the title in the .tdb header
+    QString Folder;              // where <base>.tdb/.tx1/.tx2 are written
+    QString BaseName;            // e.g. "de_en_dict"
+    QString SourcePath;          // the UTF-8 source text
+    TMetaData Meta;              // only Name is used: the title in the .tdb header
     QStringList StopwordFolders; // searched in order for stopwords_DE.txt / stopwords_EN.txt
     const std::atomic<bool>* Cancel = nullptr; // checked at each progress report
-    TProgressFn Progress;    // every hundred indexed lines
+    TProgressFn Progress;                      // every hundred indexed lines
     TWarningFn Warning;
 };
 
 struct TImportSummary {
-    int Lines = 0;          // lines in the source, comments included
-    int StoredEntries = 0;  // entries written to the .tdb
-    int IndexedLines = 0;   // lines with two sides
+    int Lines = 0;         // lines in the source, comments included
+    int StoredEntries = 0; // entries written to the .tdb
+    int IndexedLines = 0;  // lines with two sides
     int Headwords[2] = {0, 0};
     qint64 References[2] = {0, 0};
     bool Cancelled = false;

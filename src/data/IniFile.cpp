@@ -11,8 +11,7 @@ namespace quillet {
 namespace {
 
 bool sameName(QByteArrayView a, QByteArrayView b) {
-    return a.size() == b.size() &&
-           FromAnsi(a).compare(FromAnsi(b), Qt::CaseInsensitive) == 0;
+    return a.size() == b.size() && FromAnsi(a).compare(FromAnsi(b), Qt::CaseInsensitive) == 0;
 }
 
 // "[name]" -> name; anything else -> null.

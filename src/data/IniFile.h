@@ -44,8 +44,8 @@ public:
     TStatus WriteInteger(QByteArrayView section, QByteArrayView key, int value);
 
 private:
-    int FindSection(QByteArrayView section) const;    // line of the header, or -1
-    int SectionEnd(int headerLine) const;             // first line after the section
+    int FindSection(QByteArrayView section) const; // line of the header, or -1
+    int SectionEnd(int headerLine) const;          // first line after the section
     int FindKey(int headerLine, QByteArrayView key) const;
     TStatus Flush() const;
 

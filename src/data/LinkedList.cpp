@@ -3,13 +3,15 @@
 
 #include "Collation.h"
 
+#include <algorithm>
 #include <QUtf8StringView>
 #include <QVarLengthArray>
-#include <algorithm>
 
 namespace quillet {
 namespace {
-std::string_view sv(QByteArrayView v) { return {v.data(), size_t(v.size())}; }
+std::string_view sv(QByteArrayView v) {
+    return {v.data(), size_t(v.size())};
+}
 } // namespace
 
 void TLinkedList::Clear() {
@@ -74,7 +76,9 @@ bool TLinkedList::GetText(int index, QString& text) {
     return true;
 }
 
-QString TLinkedList::TextAt(int index) const { return QString::fromUtf8(TextBytes(index)); }
+QString TLinkedList::TextAt(int index) const {
+    return QString::fromUtf8(TextBytes(index));
+}
 
 int TLinkedList::IndexOf(QStringView text) {
     if (FIndex < 0)
@@ -157,7 +161,9 @@ QByteArrayView TLinkedList::Utf8Prefix(QByteArrayView item, qsizetype units) {
     return count == units ? item.first(pos) : QByteArrayView();
 }
 
-void TLinkedList::Append(QStringView text) { AppendWithBytes(text, {}); }
+void TLinkedList::Append(QStringView text) {
+    AppendWithBytes(text, {});
+}
 
 void TLinkedList::InsertAt(QStringView text, int index) {
     if (index >= Count()) {
@@ -169,7 +175,9 @@ void TLinkedList::InsertAt(QStringView text, int index) {
     FIndex = index;
 }
 
-void TLinkedList::AddSorted(QStringView text) { AddSortedWithBytes(text, {}); }
+void TLinkedList::AddSorted(QStringView text) {
+    AddSortedWithBytes(text, {});
+}
 
 QByteArrayView TLinkedList::TextBytes(int index) const {
     const TItem& item = FItems[size_t(index)];
@@ -205,20 +213,9 @@ void TLinkedList::AddSortedWithBytes(QStringView text, QByteArrayView data) {
     FIndex = lb;
 }
 
-void TLinkedList::AdoptArena(QByteArray bytes) {
-    FItems.clear();
-    FIndex = -1;
-    FArena = std::move(bytes);
-}
-
 void TLinkedList::AdoptRecords(QByteArray arena, std::vector<TItem> items) {
     FArena = std::move(arena);
     FItems = std::move(items);
-    FIndex = Count() - 1;
-}
-
-void TLinkedList::AppendRecord(const TItem& item) {
-    FItems.push_back(item);
     FIndex = Count() - 1;
 }
 

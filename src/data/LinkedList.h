@@ -85,14 +85,8 @@ protected:
     void AppendWithBytes(QStringView text, QByteArrayView data);
     // Sorted insert (as AddSorted), then the cursor item's payload := data.
     void AddSortedWithBytes(QStringView text, QByteArrayView data);
-    // Takes `bytes` as the arena, for loaders that then add items pointing into it.
-    void AdoptArena(QByteArray bytes);
-    // Appends a record over bytes already in the arena; becomes the cursor.
-    void AppendRecord(const TItem& item);
     // Replaces the list by `items` over `arena`, as if each had been appended in order.
     void AdoptRecords(QByteArray arena, std::vector<TItem> items);
-    const char* ArenaData() const { return FArena.constData(); }
-    qsizetype CountArena() const { return FArena.size(); }
 
 private:
     // Index of the first item not below the UTF-8 text, searching [from, Count()).

@@ -6,9 +6,9 @@
 #include "FileIO.h"
 #include "TextTools.h"
 
-#include <QVarLengthArray>
 #include <algorithm>
 #include <array>
+#include <QVarLengthArray>
 
 namespace quillet {
 namespace {

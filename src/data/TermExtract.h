@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <deque>
 #include <QByteArray>
 #include <QHash>
 #include <QSet>
 #include <QString>
-#include <deque>
 #include <vector>
 
 // Term extraction: which words of one side of an entry become headwords, and with which
@@ -68,8 +68,7 @@ using TTermRecArray = std::vector<TTermRec>;
 // The terms of one side (already trimmed), in the order of their first occurrence, no
 // two equal under CompareText; a term longer than 255 UTF-8 bytes is cut to that length
 // at a character boundary (the longest headword an index file holds).
-TTermRecArray ExtractTerms(const QString& side, const TStopwords& stopwords,
-                           TTermClasses& classes);
+TTermRecArray ExtractTerms(const QString& side, const TStopwords& stopwords, TTermClasses& classes);
 
 // The same extraction for the import's hot loop: reuses its buffers and hands out views.
 class TTermExtractor {

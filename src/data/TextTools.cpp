@@ -4,8 +4,12 @@
 namespace quillet {
 namespace {
 
-inline uint code(QChar c) { return c.unicode(); }
-inline uint code(char c) { return uchar(c); }
+inline uint code(QChar c) {
+    return c.unicode();
+}
+inline uint code(char c) {
+    return uchar(c);
+}
 
 template <typename View> View trimmedView(View text) {
     qsizetype begin = 0;
@@ -43,14 +47,22 @@ QList<Out> splitAt(View text, View separator, bool trim, View (*trimFn)(View)) {
     return pieces;
 }
 
-QStringView trimString(QStringView v) { return trimmedView(v); }
-QByteArrayView trimBytes(QByteArrayView v) { return trimmedView(v); }
+QStringView trimString(QStringView v) {
+    return trimmedView(v);
+}
+QByteArrayView trimBytes(QByteArrayView v) {
+    return trimmedView(v);
+}
 
 } // namespace
 
-QString Trim(QStringView text) { return trimmedView(text).toString(); }
+QString Trim(QStringView text) {
+    return trimmedView(text).toString();
+}
 
-QByteArray TrimAnsi(QByteArrayView text) { return trimmedView(text).toByteArray(); }
+QByteArray TrimAnsi(QByteArrayView text) {
+    return trimmedView(text).toByteArray();
+}
 
 QStringList SplitText(QStringView text, QStringView separator, bool trim) {
     return splitAt<QString>(text, separator, trim, &trimString);
@@ -60,7 +72,9 @@ QList<QByteArray> SplitAnsi(QByteArrayView text, QByteArrayView separator, bool 
     return splitAt<QByteArray>(text, separator, trim, &trimBytes);
 }
 
-QStringView TrimView(QStringView text) { return trimmedView(text); }
+QStringView TrimView(QStringView text) {
+    return trimmedView(text);
+}
 
 QStringList SplitTopLevel(QStringView text, QChar ch) {
     QStringList pieces;
@@ -120,7 +134,9 @@ void DeleteEnclosed(QString& text, QChar open, QChar close) {
     }
 }
 
-int CharIndex(QChar ch, QStringView characters) { return int(characters.indexOf(ch)); }
+int CharIndex(QChar ch, QStringView characters) {
+    return int(characters.indexOf(ch));
+}
 
 QByteArray CutUtf8(QByteArray utf8, qsizetype maxBytes) {
     if (utf8.size() <= maxBytes)

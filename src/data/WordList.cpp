@@ -41,7 +41,9 @@ bool TWordList::GetCurrent(QString& text, TTermRefArray& refs) const {
     return true;
 }
 
-TTermRefArray TWordList::RefsAt(int index) const { return UnpackRefs(DataBytes(index)); }
+TTermRefArray TWordList::RefsAt(int index) const {
+    return UnpackRefs(DataBytes(index));
+}
 
 void TWordList::AppendWithData(QStringView text, const TTermRefArray& refs) {
     AppendWithBytes(text, PackRefs(refs));

@@ -42,7 +42,6 @@ public:
     bool GetCurrent(QString& text, TTermRefArray& refs) const;
     // The references of the item at `index`, cursor untouched. REQUIRES: valid index.
     TTermRefArray RefsAt(int index) const;
-    int RefCountAt(int index) const { return int(DataBytes(index).size() / 5); }
 
     void AppendWithData(QStringView text, const TTermRefArray& refs);
     void AddSortedWithData(QStringView text, const TTermRefArray& refs);
