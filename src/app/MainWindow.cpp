@@ -38,6 +38,7 @@ TMainForm::TMainForm(const QString& programFolder, const QString& settingsPath, 
     setObjectName(QStringLiteral("MainForm"));
     CreateControls();
     CreateMenu();
+    CreateTrayIcon();
 
     // Start-up work, in the program's fixed order.
     FSettings.Load(FIni);
@@ -48,8 +49,11 @@ TMainForm::TMainForm(const QString& programFolder, const QString& settingsPath, 
     FLangTabControl->blockSignals(true);
     FLangTabControl->setCurrentIndex(FDict->Direction());
     FLangTabControl->blockSignals(false);
-    if (startHidden)
+    if (startHidden) {
+        // Hidden with only the icon in the notification area, as the autostart entry asks.
         setWindowState(Qt::WindowMinimized);
+        ShowTrayIcon();
+    }
 }
 
 TMainForm::~TMainForm() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "DesktopWindows.h"
 #include "DictDB.h"
 #include "IndexLoader.h"
 #include "IniFile.h"
@@ -9,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <QIcon>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -18,6 +20,7 @@ class QListWidget;
 class QMenu;
 class QAction;
 class QSplitter;
+class QSystemTrayIcon;
 class QTabBar;
 class QToolButton;
 class QPushButton;
@@ -70,6 +73,15 @@ public:
     bool SelectAfterSearch() const { return FSelectAfterSearch; }
     // The caption bar's close button: asks first when the close question is on.
     void FormCaptionCloseForm();
+    // Minimise requests (caption button, second Escape, hotkey while active) end here:
+    // the window hides into the notification area.
+    void HideToTray();
+    // Shows the window in its normal state, in front, active.
+    void BringUp();
+    QSystemTrayIcon* TrayIcon() const { return FTrayIcon; }
+    bool TrayIconShown() const { return FTrayIconShown; }
+    // The window from which the last hotkey lookup came; 0 when none.
+    TWindowId ForeignWindow() const { return FForeignWindow; }
 
 signals:
     // A load run has finished (index and pronunciations), successfully or not.
@@ -116,6 +128,11 @@ private:
     void RunWhenIdle(std::function<void()> action);
     void LangTabControlChange(int index);
 
+    // The notification area (MainWindowTray.cpp).
+    static QIcon ProgramIcon();
+    void CreateTrayIcon();
+    void ShowTrayIcon();
+
     // Start-up and closing (MainWindowLifecycle.cpp).
     void WriteSettingsAtClose();
     void FirstActivationWork();
@@ -144,6 +161,10 @@ private:
     QLabel* FPronLabel = nullptr;
     QLabel* FStatusbar = nullptr;
     QMenu* FMainMenu = nullptr;
+    QSystemTrayIcon* FTrayIcon = nullptr;
+    bool FTrayIconShown = false;
+    TWindowId FForeignWindow = 0;
+    std::unique_ptr<TDesktopWindows> FDesktop;
     QMenu* FDictionaryMenu = nullptr;
     QMenu* FLanguageMenu = nullptr;
     QMenu* FUpdateMenu = nullptr;

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTimer>
 #include <QWheelEvent>
 
 namespace quillet {
@@ -62,7 +63,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             FSelectAfterSearch = false;
         } else {
             FEscapeCount = 0;
-            showMinimized();
+            setWindowState(windowState() | Qt::WindowMinimized);
+            HideToTray();
         }
     }
     return false;
@@ -77,6 +79,14 @@ void TMainForm::wheelEvent(QWheelEvent* event) {
 }
 
 void TMainForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible()) {
+        // Minimised by the window manager or the task bar: into the notification area
+        // instead, once the state change has been handled.
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized() && isVisible())
+                HideToTray();
+        });
+    }
     if (event->type() == QEvent::ActivationChange) {
         if (isActiveWindow() && FFirstActivation)
             FirstActivationWork();

@@ -259,7 +259,7 @@ private slots:
         QCOMPARE(TIniFile(iniPath()).ReadInteger("Dictionary", "Direction", -1), 0);
     }
 
-    void escapeTwiceMinimises() {
+    void escapeTwiceHidesIntoTheTray() {
         TMainForm* w = open(kOptions);
         QVERIFY(w);
         type("tree");
@@ -270,8 +270,19 @@ private slots:
         press(Qt::Key_Escape);
         QTest::qWait(50);
         QVERIFY(!w->isMinimized() && w->isVisible());
+        QVERIFY(!w->TrayIconShown());
         press(Qt::Key_Escape);
-        QTRY_VERIFY(w->isMinimized() || !w->isVisible());
+        QTRY_VERIFY(!w->isVisible());
+        QVERIFY(w->TrayIconShown());
+        // Back from the icon, and hidden again: still the one icon, and no stale
+        // minimised state keeps the window from coming up.
+        w->BringUp();
+        QTRY_VERIFY(w->isVisible() && !w->isMinimized());
+        w->setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(!w->isVisible());
+        QCOMPARE(w->findChildren<QSystemTrayIcon*>().size(), 1);
+        w->BringUp();
+        QTRY_VERIFY(w->isVisible() && !w->isMinimized());
     }
 
     void defaultsWithoutOptionsAndWrittenAtClose() {

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The main window's life in the notification area: minimising hides the window and leaves
+// the icon there; a double click on the icon brings the window back, a right click opens
+// the main menu. Once added, the icon stays until the program ends.
+#include "MainWindow.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace quillet {
+
+QIcon TMainForm::ProgramIcon() {
+    QIcon icon(QStringLiteral(":/logo/logo16.png"));
+    if (icon.isNull())
+        icon = QApplication::windowIcon();
+    return icon;
+}
+
+void TMainForm::CreateTrayIcon() {
+    FTrayIcon = new QSystemTrayIcon(ProgramIcon(), this);
+    FTrayIcon->setToolTip(QStringLiteral("Quillet Dictionary"));
+    FTrayIcon->setContextMenu(FMainMenu);
+    connect(FTrayIcon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::DoubleClick)
+                    BringUp();
+            });
+}
+
+void TMainForm::ShowTrayIcon() {
+    if (FTrayIconShown)
+        return;
+    FTrayIconShown = true;
+    FTrayIcon->show();
+}
+
+void TMainForm::HideToTray() {
+    // Hidden rather than minimised to the task bar; the window state stays "minimised"
+    // until the window comes up again, so that a restore by the window manager works too.
+    hide();
+    ShowTrayIcon();
+    // Back to the application from which the last hotkey lookup came.
+    if (const TWindowId foreign = ForeignWindow(); foreign && FDesktop)
+        FDesktop->Activate(foreign);
+}
+
+void TMainForm::BringUp() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+} // namespace quillet
