@@ -1,13 +1,22 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "MainWindow.h"
 
+#include "AboutForm.h"
 #include "DrawTools.h"
+#include "FormCaption.h"
+#include "FormStatusbar.h"
+#include "MainWindowPainting.h"
+#include "PaintBoxEx.h"
 #include "IndexLoader.h"
 #include "PronFont.h"
 #include "PronPanel.h"
 #include "ResultGrid.h"
+#include "RoundButton.h"
 #include "SearchBox.h"
+#include "SkinPalette.h"
 #include "Translations.h"
+#include "OptionsForm.h"
+#include "WebSearch.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,16 +27,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPushButton>
 #include <QSplitter>
 #include <QTabBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace quillet {
 namespace {
 
-constexpr quint32 kWindowColor = 0x0065E0FF;
 constexpr int kStatusHeight = 28;
 
 } // namespace
@@ -43,17 +49,23 @@ TMainForm::TMainForm(const QString& programFolder, const QString& settingsPath, 
     // Start-up work, in the program's fixed order.
     FSettings.Load(FIni);
     ApplySettings();
+    ApplySkin();
+    FAutorun = CreateAutorun();
+    FAutorunState = FAutorun->AutorunEntryExists(kAutorunEntryName);
     FDict = std::make_unique<TDictDB>(FSettings.Direction, FProgramFolder);
-    BuildDictionaryMenu();
+    BuildDictionaryMenu(FDict->Dictionaries(), FSettings.Name);
     LoadDictionary(FSettings.Name);
     FLangTabControl->blockSignals(true);
     FLangTabControl->setCurrentIndex(FDict->Direction());
     FLangTabControl->blockSignals(false);
     if (startHidden) {
         // Hidden with only the icon in the notification area, as the autostart entry asks.
-        setWindowState(Qt::WindowMinimized);
         ShowTrayIcon();
     }
+    CreateHotkey();
+    FOptionsWin = new TOptionsWin(this);
+    if (FSettings.CheckUpdate)
+        miSearchUpdateClick();
 }
 
 TMainForm::~TMainForm() {
@@ -71,18 +83,11 @@ TMainForm::~TMainForm() {
 void TMainForm::CreateControls() {
     setAutoFillBackground(true);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, PlatformColor(kWindowColor));
+    palette.setColor(QPalette::Window, PlatformColor(skin::WindowBackground));
     setPalette(palette);
 
-    // Until the skinned caption bar exists, the main menu opens from this button.
-    FMenuButton = new QToolButton(this);
-    FMenuButton->setText(QStringLiteral("☰"));
-    FMenuButton->setAutoRaise(true);
-    FMenuButton->setFocusPolicy(Qt::NoFocus);
-
     FRootPanel = new QWidget(this);
-    FSplitter = new QSplitter(Qt::Horizontal, FRootPanel);
-    FSplitter->setHandleWidth(11);
+    FSplitter = new TGripSplitter(FRootPanel);
     FSplitter->setChildrenCollapsible(false);
     auto* rootLayout = new QVBoxLayout(FRootPanel);
     rootLayout->setContentsMargins(0, 0, 0, 0);
@@ -90,13 +95,15 @@ void TMainForm::CreateControls() {
 
     FLeftPanel = new QWidget(FSplitter);
     FLeftPanel->setMinimumWidth(30);
-    FLangTabControl = new QTabBar(FLeftPanel);
+    FLangTabControl = new TFlagTabBar(FLeftPanel);
     FLangTabControl->setObjectName(QStringLiteral("LangTabControl"));
     FLangTabControl->addTab(QStringLiteral("DEU"));
     FLangTabControl->addTab(QStringLiteral("ENG"));
     FLangTabControl->setFocusPolicy(Qt::NoFocus);
-    FLangTabControl->setDrawBase(false);
-    FLangTabControl->setExpanding(false);
+    FLangTabControl->SetFlags(0, QPixmap(QStringLiteral(":/flags/de.png")),
+                              QPixmap(QStringLiteral(":/flags/de_grey.png")));
+    FLangTabControl->SetFlags(1, QPixmap(QStringLiteral(":/flags/gb.png")),
+                              QPixmap(QStringLiteral(":/flags/gb_grey.png")));
     connect(FLangTabControl, &QTabBar::currentChanged, this, &TMainForm::LangTabControlChange);
 
     FSearchText = new TSearchBox(FLeftPanel);
@@ -129,12 +136,22 @@ void TMainForm::CreateControls() {
     FInfoLabel = new QLabel(FRightPanel);
     FInfoLabel->setObjectName(QStringLiteral("InfoLabel"));
     FInfoLabel->setAutoFillBackground(true);
-    FBtnDictInfo = new QPushButton(QStringLiteral("Wörterbuch Info"), FRightPanel);
+    FBtnDictInfo = new TRoundButton(FRightPanel);
     FBtnDictInfo->setObjectName(QStringLiteral("btnDictInfo"));
-    FBtnDictInfo->setFocusPolicy(Qt::NoFocus);
-    FBtnDictInfo->setEnabled(false); // the about window comes with the window chrome
+    FBtnDictInfo->setCaption(QStringLiteral("Wörterbuch Info"));
+    FBtnDictInfo->setFixedSize(127, 25);
+    FBtnDictInfo->setColor(skin::AccentOrange);
+    FBtnDictInfo->setOverColor(skin::DarkOrangeOutline);
+    FBtnDictInfo->setBorderColor(skin::DarkOrangeOutline);
+    FBtnDictInfo->setBorderWidth(1);
+    FBtnDictInfo->setBorderRadius(12);
+    QFont buttonFont(QStringLiteral("Tahoma"));
+    buttonFont.setPixelSize(11);
+    buttonFont.setBold(true);
+    FBtnDictInfo->setFont(buttonFont);
     FResultGrid = new TResultGrid(FRightPanel);
     FResultGrid->setObjectName(QStringLiteral("ResultGrid"));
+    AddWebSearchItems(FResultGrid);
     FPronPanel = new TPronPanel(FRightPanel);
     FPronPanel->setObjectName(QStringLiteral("PronPanel"));
     FPronPanel->SetTranslator([](const QString& text) { return Translate(text); });
@@ -182,9 +199,7 @@ void TMainForm::CreateControls() {
         FillResultGrid(-1);
     });
 
-    FStatusbar = new QLabel(this);
-    FStatusbar->setObjectName(QStringLiteral("FormStatusbar"));
-    FStatusbar->setContentsMargins(8, 0, 8, 0);
+    CreateChrome();
 
     FSearchTimer.setInterval(500);
     connect(&FSearchTimer, &QTimer::timeout, this, &TMainForm::SearchTimerTimer);
@@ -214,26 +229,23 @@ void TMainForm::CreateMenu() {
     FUpdateMenu = new QMenu(QStringLiteral("Update"), FMainMenu);
     FMiUpdate = FMainMenu->addMenu(FUpdateMenu);
     FMiSearchUpdate = FUpdateMenu->addAction(QStringLiteral("Neue Version suchen"));
-    FMiSearchUpdate->setEnabled(false); // the update check comes with desktop integration
-    FMiAutoCheckUpdate = FUpdateMenu->addAction(QStringLiteral("Beim Programmstart suchen"));
+    connect(FMiSearchUpdate, &QAction::triggered, this, &TMainForm::miSearchUpdateClick);
+    FMiAutoCheckUpdate = FUpdateMenu->addAction(QStringLiteral("Bei Programmstart suchen"));
     FMiAutoCheckUpdate->setCheckable(true);
     connect(FMiAutoCheckUpdate, &QAction::triggered, this, [this](bool checked) {
         FSettings.CheckUpdate = checked;
         (void)FIni.WriteInteger("Dictionary", "Check_Update", checked ? 1 : 0);
     });
     FMiOptionsWin = FMainMenu->addAction(QStringLiteral("Einstellungen…"));
-    FMiOptionsWin->setEnabled(false); // the settings dialog comes with desktop integration
+    connect(FMiOptionsWin, &QAction::triggered, this, &TMainForm::miOptionsWinClick);
     FMainMenu->addSeparator();
     FMiAbout = FMainMenu->addAction(QStringLiteral("Über Quillet Dictionary…"));
-    FMiAbout->setEnabled(false); // the about window comes with the window chrome
+    connect(FMiAbout, &QAction::triggered, this, [this] { miAboutClick(); });
     FMainMenu->addSeparator();
     FMiClose = FMainMenu->addAction(QStringLiteral("Programm b&eenden"));
     connect(FMiClose, &QAction::triggered, this, [this] { close(); });
     connect(FMainMenu, &QMenu::aboutToShow, this, [this] {
         FMiAutoCheckUpdate->setChecked(FIni.ReadInteger("Dictionary", "Check_Update", 0) != 0);
-    });
-    connect(FMenuButton, &QToolButton::clicked, this, [this] {
-        FMainMenu->popup(FMenuButton->mapToGlobal(QPoint(0, FMenuButton->height())));
     });
 }
 
@@ -258,6 +270,7 @@ void TMainForm::ApplySettings() {
 void TMainForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     LayoutControls();
+    FormResize();
 }
 
 void TMainForm::LayoutControls() {
@@ -265,7 +278,7 @@ void TMainForm::LayoutControls() {
     // panels from (12, 64) with a 32-pixel margin above the status line.
     const int w = width();
     const int h = height();
-    FMenuButton->setGeometry(8, 34, 28, 25);
+    FAdPaintBox->setGeometry(8, 34, qMax(0, w - 17), 25);
     FRootPanel->setGeometry(12, 64, qMax(0, w - 22), qMax(0, h - 64 - 32));
     FStatusbar->setGeometry(0, h - kStatusHeight, w, kStatusHeight);
     if (FPendingLeftPanel >= 0 && FRootPanel->width() > 0) {
@@ -277,7 +290,7 @@ void TMainForm::LayoutControls() {
 }
 
 void TMainForm::SetStatusText(const QString& text) {
-    FStatusbar->setText(text);
+    FStatusbar->setCaption(text);
 }
 
 QString TMainForm::WindowTitleFor(const QString& displayName) const {
@@ -300,7 +313,7 @@ void TMainForm::ApplyUILanguage(int index) {
     if (FDict)
         setWindowTitle(WindowTitleFor(Translate(FDict->Title())));
     FPronLabel->setText(Translate(QStringLiteral("Aussprache")));
-    FBtnDictInfo->setText(Translate(QStringLiteral("Wörterbuch Info")));
+    FBtnDictInfo->setCaption(Translate(QStringLiteral("Wörterbuch Info")));
     FMiUserInterface->setText(Translate(QStringLiteral("Sprache")));
     FMiSetLanguage[0]->setText(Translate(QStringLiteral("Deutsch")));
     FMiSetLanguage[1]->setText(Translate(QStringLiteral("Englisch")));
@@ -311,6 +324,9 @@ void TMainForm::ApplyUILanguage(int index) {
     FMiClose->setText(Translate(QStringLiteral("Programm beenden")));
     FResultGrid->CopyWordAction()->setText(Translate(QStringLiteral("Wort kopieren")));
     FResultGrid->CopyEntryAction()->setText(Translate(QStringLiteral("Eintrag kopieren")));
+    TranslateWebSearchItems(FResultGrid->ContextMenu());
+    if (FOptionsWin)
+        FOptionsWin->ApplyUILanguage();
     if (FDict && FDict->IsOpen() && FDict->IndexLoaded(FDict->Direction()) && !IsLoading()) {
         SetStatusText(Translate(FDict->CurrentLanguage().Name) + ", " +
                       FillPlaceholders(Translate(QStringLiteral("%d Stichwörter, %d Verweise")),
@@ -324,6 +340,8 @@ void TMainForm::ApplyUILanguage(int index) {
     FMiSetLanguage[0]->setEnabled(index == 1);
     FMiSetLanguage[1]->setEnabled(index == 0);
     SetGridCaptions();
+    FAboutForm->ApplyUILanguage([](const QString& text) { return Translate(text); });
+    FAdPaintBox->update();
 }
 
 } // namespace quillet

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "Autorun.h"
 #include "DesktopWindows.h"
 #include "DictDB.h"
+#include "GlobalHotkey.h"
 #include "IndexLoader.h"
 #include "IniFile.h"
+#include "MainWindowPainting.h"
 #include "SearchBox.h"
 #include "Settings.h"
 
@@ -22,13 +25,21 @@ class QAction;
 class QSplitter;
 class QSystemTrayIcon;
 class QTabBar;
-class QToolButton;
-class QPushButton;
+class QPainter;
 
 namespace quillet {
 
+class TAboutForm;
+class THotkeyLookup;
+class TOptionsWin;
+class TUpdateCheck;
+struct TUpdateResult;
+class TFormCaption;
+class TFormStatusbar;
+class TPaintBoxEx;
 class TPronPanel;
 class TResultGrid;
+class TRoundButton;
 struct TLoadReport;
 
 // `TMainForm`: the main window. It owns the settings file, the current dictionary object
@@ -64,7 +75,9 @@ public:
     TResultGrid* ResultGrid() const { return FResultGrid; }
     TPronPanel* PronPanel() const { return FPronPanel; }
     QTabBar* LangTabControl() const { return FLangTabControl; }
-    QLabel* Statusbar() const { return FStatusbar; }
+    TFormStatusbar* Statusbar() const { return FStatusbar; }
+    TFormCaption* FormCaption() const { return FFormCaption; }
+    TAboutForm* AboutForm() const { return FAboutForm; }
     QLabel* InfoLabel() const { return FInfoLabel; }
     QMenu* MainMenu() const { return FMainMenu; }
     QTimer* SearchTimer() { return &FSearchTimer; }
@@ -76,12 +89,15 @@ public:
     // Minimise requests (caption button, second Escape, hotkey while active) end here:
     // the window hides into the notification area.
     void HideToTray();
+    // After an import into the program folder: a new set becomes selectable, and the open
+    // one is loaded again when it was replaced.
+    void DictionaryImported(const QString& baseName);
     // Shows the window in its normal state, in front, active.
     void BringUp();
     QSystemTrayIcon* TrayIcon() const { return FTrayIcon; }
     bool TrayIconShown() const { return FTrayIconShown; }
     // The window from which the last hotkey lookup came; 0 when none.
-    TWindowId ForeignWindow() const { return FForeignWindow; }
+    TWindowId ForeignWindow() const;
 
 signals:
     // A load run has finished (index and pronunciations), successfully or not.
@@ -91,6 +107,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
@@ -119,7 +138,8 @@ private:
     void FindAndShowWords(const QString& text);
 
     // Dictionary selection, direction and the load run (MainWindowDictionary.cpp).
-    void BuildDictionaryMenu();
+    // The dictionary menu from `dictionaries`, the item of `current` disabled.
+    void BuildDictionaryMenu(const TDictionaryArray& dictionaries, const QString& current);
     void SelectDictionaryClick(int index);
     void StartLoader();
     void LoaderIndexLoaded(const TLoadReport& report);
@@ -127,6 +147,29 @@ private:
     void LoaderFinished();
     void RunWhenIdle(std::function<void()> action);
     void LangTabControlChange(int index);
+
+    // The window's own chrome: frame, shape, banner, about window (MainWindowChrome.cpp).
+    void CreateChrome();
+    void ApplySkin();
+    void FormResize();
+    void AdPaintBoxPaint(QPainter& canvas);
+    void AdPaintBoxMouseEnter();
+    void AdPaintBoxMouseLeave();
+    void AdPaintBoxClick();
+    void miAboutClick();
+    QString BannerText() const;
+
+    // The global hotkey and its lookup (MainWindowHotkey.cpp).
+    void CreateHotkey();
+    void RegisterHotkey();
+    void UnregisterHotkey();
+    void HotkeyPressed();
+    void HotkeyBringUp(const QString& word);
+
+    // Settings dialog and update check (MainWindowDesktop.cpp).
+    void miOptionsWinClick();
+    void miSearchUpdateClick();
+    void UpdateCheckFinished(const TUpdateResult& result);
 
     // The notification area (MainWindowTray.cpp).
     static QIcon ProgramIcon();
@@ -146,25 +189,34 @@ private:
     std::vector<std::function<void()>> FPending; // switches asked for during a load
 
     // Controls, named as the program's parts know them.
-    QToolButton* FMenuButton = nullptr;
+    TFormCaption* FFormCaption = nullptr;
+    TPaintBoxEx* FAdPaintBox = nullptr;
+    TAboutForm* FAboutForm = nullptr;
+    int FDownX = 0; // the last press on the window's own surface
+    int FDownY = 0;
     QWidget* FRootPanel = nullptr;
     QSplitter* FSplitter = nullptr;
     QWidget* FLeftPanel = nullptr;
     QWidget* FRightPanel = nullptr;
-    QTabBar* FLangTabControl = nullptr;
+    TFlagTabBar* FLangTabControl = nullptr;
     TSearchBox* FSearchText = nullptr;
     QListWidget* FWordListBox = nullptr;
     QLabel* FInfoLabel = nullptr;
-    QPushButton* FBtnDictInfo = nullptr;
+    TRoundButton* FBtnDictInfo = nullptr;
     TResultGrid* FResultGrid = nullptr;
     TPronPanel* FPronPanel = nullptr;
     QLabel* FPronLabel = nullptr;
-    QLabel* FStatusbar = nullptr;
+    TFormStatusbar* FStatusbar = nullptr;
     QMenu* FMainMenu = nullptr;
     QSystemTrayIcon* FTrayIcon = nullptr;
     bool FTrayIconShown = false;
-    TWindowId FForeignWindow = 0;
+    std::unique_ptr<TGlobalHotkey> FHotkey;
+    THotkeyLookup* FHotkeyLookup = nullptr;
     std::unique_ptr<TDesktopWindows> FDesktop;
+    std::unique_ptr<TAutorun> FAutorun;
+    bool FAutorunState = false; // the autostart entry exists, as read at start-up
+    TOptionsWin* FOptionsWin = nullptr;
+    TUpdateCheck* FUpdateCheck = nullptr;
     QMenu* FDictionaryMenu = nullptr;
     QMenu* FLanguageMenu = nullptr;
     QMenu* FUpdateMenu = nullptr;

@@ -2,6 +2,7 @@
 // Dictionary selection, the language direction and the window's side of a load run.
 #include "MainWindow.h"
 
+#include "FormStatusbar.h"
 #include "IndexLoader.h"
 #include "PronFont.h"
 #include "PronPanel.h"
@@ -18,9 +19,14 @@
 
 namespace quillet {
 
-void TMainForm::BuildDictionaryMenu() {
+void TMainForm::BuildDictionaryMenu(const TDictionaryArray& dictionaries,
+                                    const QString& current) {
+    for (QAction* item : FDictionaryItems) {
+        FDictionaryMenu->removeAction(item);
+        item->deleteLater();
+    }
+    FDictionaryItems.clear();
     FCurrentDictIndex = -1;
-    const TDictionaryArray& dictionaries = FDict->Dictionaries();
     for (int index = 0; index < int(dictionaries.size()); ++index) {
         const TDictionaryFile& file = dictionaries[size_t(index)];
         QAction* item = FDictionaryMenu->addAction(file.Title);
@@ -29,7 +35,7 @@ void TMainForm::BuildDictionaryMenu() {
         item->setData(file.BaseName);
         connect(item, &QAction::triggered, this, [this, index] { SelectDictionaryClick(index); });
         FDictionaryItems.push_back(item);
-        if (file.BaseName == FSettings.Name) {
+        if (file.BaseName == current) {
             item->setEnabled(false);
             FCurrentDictIndex = index;
         }

@@ -63,7 +63,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             FSelectAfterSearch = false;
         } else {
             FEscapeCount = 0;
-            setWindowState(windowState() | Qt::WindowMinimized);
             HideToTray();
         }
     }

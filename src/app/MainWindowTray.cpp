@@ -36,8 +36,10 @@ void TMainForm::ShowTrayIcon() {
 }
 
 void TMainForm::HideToTray() {
-    // Hidden rather than minimised to the task bar; the window state stays "minimised"
-    // until the window comes up again, so that a restore by the window manager works too.
+    // Hidden rather than minimised to the task bar. A window the window manager minimised
+    // is restored first: on X11 a window hidden while iconified comes back iconified.
+    if (windowState() & Qt::WindowMinimized)
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     hide();
     ShowTrayIcon();
     // Back to the application from which the last hotkey lookup came.

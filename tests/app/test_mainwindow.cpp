@@ -4,6 +4,7 @@
 #include "Import.h"
 #include "IndexLoader.h" // MainWindow.h needs the loader type complete
 #include "IniFile.h"
+#include "FormStatusbar.h"
 #include "MainWindow.h"
 #include "PronPanel.h"
 #include "ResultGrid.h"
@@ -326,7 +327,7 @@ private slots:
     void missingDictionaryInStatus() {
         TMainForm* w = open(QByteArray(), false);
         QVERIFY(w);
-        QCOMPARE(w->Statusbar()->text(),
+        QCOMPARE(w->Statusbar()->Caption(),
                  QString::fromUtf8("Quillet-Dictionary – *keine Datenbank geladen*"));
     }
 
@@ -338,8 +339,8 @@ private slots:
         QTRY_COMPARE(w->LangTabControl()->tabText(0), QString("GER"));
         QCOMPARE(w->LangTabControl()->tabText(1), QString("ENG"));
         QCOMPARE(w->ResultGrid()->CopyWordAction()->text(), QString("Copy word"));
-        QVERIFY2(w->Statusbar()->text().startsWith("English, "),
-                 qPrintable(w->Statusbar()->text()));
+        QVERIFY2(w->Statusbar()->Caption().startsWith("English, "),
+                 qPrintable(w->Statusbar()->Caption()));
         QVERIFY(w->close());
         const TIniFile ini(iniPath());
         QCOMPARE(ini.ReadString("History", "0") + ini.ReadString("History", "1"), "HausBaum");

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The shared drawing helpers: gradient steps, clipped text output, grip dots.
+// The shared drawing helpers: colour values, gradient steps, clipped text output, grip dots,
+// the rounded window shape, the window frames and status panels.
 #include "DrawTools.h"
+#include "SkinPalette.h"
 
 #include <QImage>
+#include <QProgressBar>
 #include <QtTest>
+#include <QWidget>
 
 using namespace quillet;
 
@@ -94,6 +98,121 @@ private slots:
             const QRgb want = grey.contains(p) ? 0x808080 : white.contains(p) ? 0xFFFFFF : 0;
             QCOMPARE(image.pixelColor(p), QColor(want));
         }
+    }
+    // 0x00BBGGRR: red is the low byte.
+    void skinPalette() {
+        QCOMPARE(PlatformColor(skin::AccentOrange), QColor(245, 143, 6));
+        QCOMPARE(PlatformColor(skin::WindowBackground), QColor(255, 224, 101));
+        QCOMPARE(PlatformColor(skin::DarkOrangeOutline), QColor(213, 111, 0));
+        QCOMPARE(PlatformColor(skin::PaleYellow), QColor(255, 255, 149));
+    }
+
+    // CreateRoundRectRgn(0, 0, W, H, 9, 9) stops one pixel short of W and H; its corner
+    // rows come from a 9 x 9 ellipse, i.e. a circle of radius 4 around pixel centres.
+    void roundWindowRegion() {
+        const int w = 718, h = 490;
+        const QRegion region = RoundRectRgn(0, 0, w, h, 9, 9);
+        QCOMPARE(region.boundingRect(), RectLTRB(0, 0, w - 1, h - 1));
+        const QList<int> corner{3, 2, 1, 0, 0};
+        for (int y = 0; y < h - 1; ++y) {
+            const int fromEdge = qMin(y, h - 2 - y);
+            const int inset = fromEdge < corner.size() ? corner[fromEdge] : 0;
+            QCOMPARE(region.intersected(RectLTRB(0, y, w, y + 1)),
+                     QRegion(RectLTRB(inset, y, w - 1 - inset, y + 1)));
+        }
+        QWidget window;
+        window.resize(w, h);
+        SetRoundWindowRegion(window, 9);
+        QCOMPARE(window.mask(), region);
+        // Ellipses smaller than 2 give rectangles; larger than the shape, they are cut.
+        QCOMPARE(RoundRectRgn(0, 0, 10, 10, 1, 9), QRegion(0, 0, 9, 9));
+        QCOMPARE(RoundRectRowInsets(5, 3, 9, 9), (QList<int>{1, 0, 1}));
+        QVERIFY(RoundRectRgn(0, 0, 1, 5, 4, 4).isEmpty());
+    }
+
+    // Black outer line, white inner line, the colour inside; also at device ratio 2.
+    void flatFrame() {
+        for (const qreal ratio : {1.0, 2.0}) {
+            QImage image(int(40 * ratio), int(30 * ratio), QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::magenta);
+            QPainter painter(&image);
+            PaintFlatFrame(painter, QSize(40, 30), 9, Qt::yellow);
+            painter.end();
+            const auto at = [&](int x, int y) {
+                return image.pixelColor(int(x * ratio), int(y * ratio));
+            };
+            const QList<QColor> fromLeft{Qt::black, Qt::white, Qt::yellow};
+            for (int i = 0; i < 3; ++i) {
+                QCOMPARE(at(i, 15), fromLeft[i]);
+                QCOMPARE(at(38 - i, 15), fromLeft[i]);
+                QCOMPARE(at(20, i), fromLeft[i]);
+                QCOMPARE(at(20, 28 - i), fromLeft[i]);
+            }
+            QCOMPARE(at(39, 15), QColor(Qt::magenta)); // outside the window's shape
+            QCOMPARE(at(0, 0), QColor(Qt::magenta));   // rounded corner
+        }
+    }
+
+    // Every skin pixel has its own colour, so each window pixel tells where it came from.
+    void skinFrame() {
+        QImage skin(23, 20, QImage::Format_RGB32);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 23; ++x)
+                skin.setPixelColor(x, y, QColor(x * 10, y * 10, 200));
+        const auto src = [](int x, int y) { return QColor(x * 10, y * 10, 200); };
+        const int w = 718, h = 490, r = 9;
+        for (const qreal ratio : {1.0, 2.0}) {
+            QImage image(int(w * ratio), int(h * ratio), QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::magenta);
+            QPainter painter(&image);
+            PaintSkinFrame(painter, QSize(w, h), r, Qt::yellow, skin);
+            painter.end();
+            const auto at = [&](int x, int y) {
+                return image.pixelColor(int(x * ratio), int(y * ratio));
+            };
+            // Top and bottom slices at x = 8, 10, ..., 708; the corners cover the ends.
+            for (int x = 8; x < 708; ++x) {
+                QCOMPARE(at(x, 0), src(r + (x - 8) % 2, 0));
+                QCOMPARE(at(x, 4), src(r + (x - 8) % 2, 4));
+                if (x == 8)
+                    continue;                       // the bottom-left corner is one pixel wider
+                QCOMPARE(at(x, h - 5), src(r, 16)); // stretched to 4 wide, restamped every 2
+                QCOMPARE(at(x, h - 2), src(r, 19));
+            }
+            // Side slices at y = 8, 10, ..., 480.
+            for (int y = 8; y < h - r; ++y) {
+                QCOMPARE(at(2, y), src(2, r + (y - 8) % 2));
+                QCOMPARE(at(w - 5, y), src(19, r));
+                QCOMPARE(at(w - 2, y), src(22, r));
+            }
+            QCOMPARE(at(3, 3), src(3, 3));
+            QCOMPARE(at(708, 0), src(14, 0));
+            QCOMPARE(at(716, 7), src(22, 7));
+            QCOMPARE(at(0, 481), src(0, 12));
+            QCOMPARE(at(8, 488), src(8, 19));
+            QCOMPARE(at(716, 488), src(21, 19));
+            QCOMPARE(at(0, 489), QColor(Qt::magenta)); // the row below the skin is not invented
+            QCOMPARE(at(300, 200), QColor(Qt::yellow));
+        }
+    }
+
+    // Panels 100 and 50 wide: 2 pixels apart, from 2 pixels below the top, the last one
+    // to the right edge; the progress bar lands exactly on its panel.
+    void statusPanels() {
+        QWidget statusBar;
+        statusBar.resize(300, 20);
+        const QList<int> widths{100, 50};
+        QCOMPARE(StatusPanelRect(statusBar, widths, 0), RectLTRB(0, 2, 100, 20));
+        QCOMPARE(StatusPanelRect(statusBar, widths, 1), RectLTRB(102, 2, 300, 20));
+        QProgressBar progress;
+        QVERIFY(!PlaceProgressInStatusPanel(progress, statusBar, widths, 2));
+        QCOMPARE(progress.parentWidget(), nullptr);
+        QVERIFY(PlaceProgressInStatusPanel(progress, statusBar, widths, 1));
+        QCOMPARE(progress.parentWidget(), &statusBar);
+        QCOMPARE(progress.geometry(), RectLTRB(102, 2, 300, 20));
+        QVERIFY(progress.isVisibleTo(&statusBar));
     }
 };
 

@@ -7,6 +7,9 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#ifndef UNICODE
+#define UNICODE
+#endif
 #include <windows.h>
 
 // A named mutex in the session's namespace, owned from creation. Windows destroys it when

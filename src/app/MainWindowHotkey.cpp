@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The global hotkey: pressed anywhere, it looks up the word selected in the application in
+// front; pressed while the dictionary is the active window, it hides the dictionary again.
+#include "MainWindow.h"
+
+#include "Clipboard.h"
+#include "HotkeyLookup.h"
+#include "Translations.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace quillet {
+
+void TMainForm::CreateHotkey() {
+    FDesktop = CreateDesktopWindows();
+    FHotkey = CreateGlobalHotkey();
+    FHotkeyLookup = new THotkeyLookup(*FDesktop, ClipboardInstance(), FSettings.CopyDelay1,
+                                      FSettings.CopyDelay2, FSettings.CopyDelay3, this);
+    FHotkeyLookup->BringUp = [this](const QString& word) { HotkeyBringUp(word); };
+    FHotkeyLookup->OnError = [this](const QString& message) {
+        QMessageBox::warning(this, windowTitle(), message);
+    };
+    FHotkey->OnPressed = [this] { HotkeyPressed(); };
+    RegisterHotkey();
+    if (!FHotkey->Available()) {
+        // Said once, after the status line has shown what the first load found.
+        connect(
+            this, &TMainForm::loadFinished, this,
+            [this] { SetStatusText(Translate(QStringLiteral("Tastaturkürzel nicht verfügbar"))); },
+            Qt::SingleShotConnection);
+    }
+}
+
+void TMainForm::RegisterHotkey() {
+    FHotkeyLookup->SetDelays(FSettings.CopyDelay1, FSettings.CopyDelay2, FSettings.CopyDelay3);
+    // A combination another program holds is not reported: the hotkey then does nothing.
+    (void)FHotkey->Register(FSettings.HotKeyChar, FSettings.HotKeyMod);
+}
+
+void TMainForm::UnregisterHotkey() {
+    FHotkey->Unregister();
+}
+
+TWindowId TMainForm::ForeignWindow() const {
+    return FHotkeyLookup ? FHotkeyLookup->ForeignWindow() : 0;
+}
+
+void TMainForm::HotkeyPressed() {
+    if (isActiveWindow() && isVisible()) {
+        HideToTray();
+        return;
+    }
+    FHotkeyLookup->Run();
+}
+
+void TMainForm::HotkeyBringUp(const QString& word) {
+    if (!word.isEmpty()) {
+        FSearchText->setEditText(word);
+        // The finished search selects the whole text, so that typing replaces it.
+        FSelectAfterSearch = true;
+        if (!FSearchTimer.isActive())
+            FSearchTimer.start();
+    }
+    BringUp();
+    FocusSearchText();
+}
+
+} // namespace quillet

@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QDialog>
+#include <QKeySequenceEdit>
+#include <QString>
+#include <QStringList>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The settings dialog and the rules behind it. UI thread only: the main window creates
+// the dialog once at start-up (which builds the font lists) and opens it from its menu
+// item `miOptionsWin`.
+namespace quillet {
+
+class TAutorun;
+struct TSettings;
+
+// Name of the entry that starts the program with the user's session, and the arguments
+// it starts the program with: hidden in the notification area.
+inline constexpr char kAutorunEntryName[] = "Quillet-Dictionary";
+inline constexpr char kAutorunArguments[] = "/min";
+
+// True when the installed font `family` itself (not a substitute) has glyphs for the IPA
+// characters that transcriptions use, and for most of the IPA Extensions block
+// (U+0250..U+02AF). Fonts often hold the block inside a wider glyph range, so the glyphs
+// are asked for one by one rather than by where a range starts.
+bool FontCoversIPA(const QString& family);
+
+// The fonts offered for the pronunciation text: the families that cover IPA, in the given
+// order; all of them when none does; "Junicode" (which the program brings along) appended
+// when missing.
+QStringList PronunciationFontFamilies(const QStringList& families);
+
+// The rule a delay box applies when it is left: an integer above 1000 or below 0 becomes
+// "1000", a text that is no integer (also an empty one) "200".
+QString DelayTextOnLeave(const QString& text);
+
+// The hotkey editor: holds one key combination; each combination typed replaces the one
+// before, as the platform's hotkey controls do.
+class THotKeyEdit : public QKeySequenceEdit {
+    Q_OBJECT
+public:
+    using QKeySequenceEdit::QKeySequenceEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// What Execute did.
+enum class TOptionsResult {
+    Cancelled,     // nothing changed
+    Applied,       // every value applied
+    AutorunFailed, // every value applied, but the autorun entry could not be changed
+};
+
+// `TOptionsWin`: the settings dialog ("Einstellungen"). It edits a TSettings and the
+// autorun state; refreshing the main window, and releasing and registering the global
+// hotkey around the dialog, are the caller's.
+class TOptionsWin : public QDialog {
+    Q_OBJECT
+public:
+    // Builds the controls and the font lists; slow with many fonts, so once per program.
+    explicit TOptionsWin(QWidget* parent = nullptr);
+
+    // Fills the controls from `settings` and `autorunState`, shows the dialog modally and,
+    // when the user confirms with OK, applies it (Apply). The frame's close box and Escape
+    // cancel like the Cancel button.
+    TOptionsResult Execute(TSettings& settings, bool& autorunState, TAutorun& autorun,
+                           const QString& programPath);
+
+    // The two halves of Execute, for callers that show the dialog themselves.
+    void Fill(const TSettings& settings, bool autorunState);
+    // Writes the controls into `settings` in the program's order: hotkey, copy delays,
+    // autorun (written through `autorun` only when the box differs from `autorunState`;
+    // the state follows the box only when the write succeeded), search while typing and
+    // its delay, reversed columns, close question, grid font, pronunciation font. The delay
+    // boxes get their leave rule first, so they always hold what is applied. A hotkey
+    // editor without a usable key, an empty font name or a size that is no integer in
+    // 1..200 keep the value they would replace.
+    TOptionsResult Apply(TSettings& settings, bool& autorunState, TAutorun& autorun,
+                         const QString& programPath);
+
+    // Relabels the dialog in the current interface language.
+    void ApplyUILanguage();
+
+    void accept() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void BuildFontLists();
+    void checkAutoSearchClick();
+    void DelayEditExit(QLineEdit* edit);
+
+    QGroupBox* FHotKeyGroup = nullptr;
+    QGroupBox* FSearchGroup = nullptr;
+    QGroupBox* FFontGroup = nullptr;
+    QGroupBox* FMiscGroup = nullptr;
+    QLabel* FLabel2 = nullptr;
+    QLabel* FLabel3 = nullptr;
+    QLabel* FLabel4 = nullptr;
+    QLabel* FLabel5 = nullptr;
+    QLabel* FLabel6 = nullptr;
+    QLabel* FLabel7 = nullptr;
+    QLabel* FLabel8 = nullptr;
+    QLabel* FLabel9 = nullptr;
+    QLabel* FLabel10 = nullptr;
+    THotKeyEdit* FHotKeyEdit = nullptr;
+    QLineEdit* FCopyDelayEdit[3] = {nullptr, nullptr, nullptr};
+    QLineEdit* FAutoSearchDelayEdit = nullptr;
+    QCheckBox* FCheckAutoSearch = nullptr;
+    QComboBox* FFont1Combo = nullptr;
+    QComboBox* FSize1Combo = nullptr;
+    QComboBox* FFont2Combo = nullptr;
+    QComboBox* FSize2Combo = nullptr;
+    QCheckBox* FCheckAutorun = nullptr;
+    QCheckBox* FCheckLanguageDirection = nullptr;
+    QCheckBox* FCheckCloseQuestion = nullptr;
+    QPushButton* FOkButton = nullptr;
+    QPushButton* FCancelButton = nullptr;
+};
+
+} // namespace quillet

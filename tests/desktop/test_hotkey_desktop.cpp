@@ -1,0 +1,248 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The hotkey lookup end to end, on a real X server with a real window manager and a
+// notification-area host: this test is the "other application" (a line edit holding a
+// selected word, and the owner of the clipboard), xdotool presses the hotkey, and the real
+// program looks the word up, puts the clipboard back and hides again on the second press.
+//
+// The test starts Xvfb, openbox and trayer itself; without them it reports a skip.
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <csignal>
+#include <optional>
+
+namespace {
+
+QString gDisplay;
+
+// Runs a short X client to completion and returns its standard output.
+QString RunTool(const QString& program, const QStringList& args, int timeoutMs = 10000) {
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+// The X server, the window manager and the tray host, for the whole run.
+class TDesktopSession {
+public:
+    ~TDesktopSession() {
+        for (QProcess* process : {&FTray, &FWindowManager, &FServer}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->terminate();
+                if (!process->waitForFinished(3000)) {
+                    process->kill();
+                    process->waitForFinished();
+                }
+            }
+        }
+    }
+
+    // Empty on success, otherwise why the desktop could not be had.
+    QString Start() {
+        for (const char* tool : {"Xvfb", "openbox", "trayer", "xdotool", "xwininfo"}) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                return QStringLiteral("%1 is not installed").arg(QString::fromLatin1(tool));
+        }
+        for (int number = 87; number < 140; ++number) {
+            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
+                QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
+                continue;
+            const QString display = QStringLiteral(":%1").arg(number);
+            FServer.start(QStringLiteral("Xvfb"),
+                          {display, QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                           QStringLiteral("-screen"), QStringLiteral("0"),
+                           QStringLiteral("1280x800x24")});
+            if (!FServer.waitForStarted(5000))
+                return QStringLiteral("Xvfb does not start");
+            QDeadlineTimer deadline(10000);
+            while (!QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) &&
+                   FServer.state() == QProcess::Running && !deadline.hasExpired())
+                QThread::msleep(50);
+            if (FServer.state() != QProcess::Running)
+                continue; // taken after all: try the next number
+            gDisplay = display;
+            qputenv("DISPLAY", display.toLatin1());
+            break;
+        }
+        if (gDisplay.isEmpty())
+            return QStringLiteral("no free X display number");
+        FWindowManager.start(QStringLiteral("openbox"), {});
+        FTray.start(QStringLiteral("trayer"),
+                    {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                     QStringLiteral("right"), QStringLiteral("--widthtype"),
+                     QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24")});
+        if (!FWindowManager.waitForStarted(5000) || !FTray.waitForStarted(5000))
+            return QStringLiteral("openbox or trayer does not start");
+        // The window manager announces itself on the root window once it manages.
+        QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired()) {
+            if (RunTool(QStringLiteral("xprop"),
+                        {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                    .contains(QStringLiteral("window id")))
+                break;
+            QThread::msleep(100);
+        }
+        QThread::msleep(500); // the tray host claims its selection
+        return {};
+    }
+
+private:
+    QProcess FServer;
+    QProcess FWindowManager;
+    QProcess FTray;
+};
+
+// Ids of the program's top-level windows that are mapped (visible), by title.
+QStringList VisibleDictionaryWindows() {
+    const QString out = RunTool(QStringLiteral("xdotool"),
+                                {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                 QStringLiteral("--name"), QStringLiteral("^Quillet-Dictionary")});
+    return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+quint64 ActiveWindow() {
+    return RunTool(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).toULongLong();
+}
+
+} // namespace
+
+class TestHotkeyDesktop : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir FHome;
+    QProcess FProgram;
+    QWidget* FEditor = nullptr;
+    QLineEdit* FEdit = nullptr;
+
+    QString OptionsPath() const {
+        return FHome.filePath(QStringLiteral("config/Quillet/Dictionary/options.ini"));
+    }
+
+    // Our window holds the selection, and has the focus, as the user's editor would.
+    void FocusEditor() {
+        FEditor->activateWindow();
+        FEdit->setFocus();
+        FEdit->selectAll();
+        QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), quint64(FEditor->winId()), 5000);
+    }
+
+private slots:
+    void initTestCase() {
+        const QString program = QStringLiteral(QUILLET_BIN_DIR "/quillet-dictionary");
+        if (!QFile::exists(QStringLiteral(QUILLET_BIN_DIR "/de_en_dict.tx1")))
+            QSKIP("the default dictionary is not prepared");
+        QVERIFY(FHome.isValid());
+        QDir(FHome.path()).mkpath(QStringLiteral("config"));
+        QDir(FHome.path()).mkpath(QStringLiteral("runtime"));
+        QFile::setPermissions(FHome.filePath(QStringLiteral("runtime")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner);
+
+        FEditor = new QWidget;
+        FEditor->setWindowTitle(QStringLiteral("Editor"));
+        FEdit = new QLineEdit(QStringLiteral("Haus"), FEditor);
+        FEditor->setGeometry(100, 200, 300, 80);
+        FEdit->setGeometry(10, 10, 200, 30);
+        FEditor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FEditor));
+        FocusEditor();
+        QGuiApplication::clipboard()->setText(QStringLiteral("  Hello world \n"));
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), gDisplay);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), FHome.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), FHome.filePath(QStringLiteral("runtime")));
+        FProgram.setProcessEnvironment(env);
+        FProgram.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        FProgram.start(program, {QStringLiteral("/min")});
+        QVERIFY(FProgram.waitForStarted(10000));
+    }
+
+    void trayIconAndNoWindowAtAutostart() {
+        // The icon is embedded into the tray host: a window of ours below trayer's.
+        QTRY_VERIFY_WITH_TIMEOUT(RunTool(QStringLiteral("xwininfo"),
+                                         {QStringLiteral("-root"), QStringLiteral("-tree")})
+                                     .contains(QStringLiteral("quillet-dictionary")),
+                                 15000);
+        QTest::qWait(500); // the program has reached its event loop, the hotkey is grabbed
+        QVERIFY(VisibleDictionaryWindows().isEmpty());
+    }
+
+    void hotkeyLooksUpTheSelectedWord() {
+        FocusEditor();
+        QVERIFY(RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F12")})
+                    .isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!VisibleDictionaryWindows().isEmpty(), 10000);
+        // The previous clipboard text is back, trimmed.
+        QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), QStringLiteral("Hello world"),
+                                  5000);
+        const quint64 dictionary = VisibleDictionaryWindows().value(0).toULongLong();
+        QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), dictionary, 5000);
+    }
+
+    void hotkeyAgainHidesAndReturnsToTheEditor() {
+        QVERIFY(RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F12")})
+                    .isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(VisibleDictionaryWindows().isEmpty(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), quint64(FEditor->winId()), 5000);
+    }
+
+    void closingKeepsTheWordLookedUp() {
+        // Up once more, then closed with the caption bar's own close button: the settings
+        // written at close hold the word the hotkey brought.
+        FocusEditor();
+        RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F12")});
+        QTRY_VERIFY_WITH_TIMEOUT(!VisibleDictionaryWindows().isEmpty(), 10000);
+        QTest::qWait(1000); // the search has run
+        const QString window = VisibleDictionaryWindows().value(0);
+        const QString geometry = RunTool(QStringLiteral("xdotool"),
+                                         {QStringLiteral("getwindowgeometry"),
+                                          QStringLiteral("--shell"), window});
+        const int width = QRegularExpression(QStringLiteral("WIDTH=(\\d+)"))
+                              .match(geometry)
+                              .captured(1)
+                              .toInt();
+        QVERIFY2(width > 100, qPrintable(geometry));
+        // The close button is the caption bar's last, 19 pixels from the right edge.
+        RunTool(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+                 QString::number(width - 19), QStringLiteral("18"), QStringLiteral("click"),
+                 QStringLiteral("1")});
+        QVERIFY(FProgram.waitForFinished(10000));
+        QCOMPARE(FProgram.exitStatus(), QProcess::NormalExit);
+        QSettings options(OptionsPath(), QSettings::IniFormat);
+        QCOMPARE(options.value(QStringLiteral("Dictionary/Last_Word")).toString(),
+                 QStringLiteral("Haus"));
+    }
+
+    void cleanupTestCase() {
+        if (FProgram.state() != QProcess::NotRunning) {
+            FProgram.kill();
+            FProgram.waitForFinished();
+        }
+        delete FEditor;
+    }
+};
+
+int main(int argc, char* argv[]) {
+    TDesktopSession session;
+    const QString problem = session.Start();
+    if (!problem.isEmpty()) {
+        // Reported as a skip, in QtTest's words, so that ctest shows why.
+        printf("SKIP   : TestHotkeyDesktop: %s\n", qPrintable(problem));
+        return 0;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    TestHotkeyDesktop test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_hotkey_desktop.moc"
