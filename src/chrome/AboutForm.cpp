@@ -40,8 +40,9 @@ void SetTextColor(QLabel* label, quint32 color) {
 } // namespace
 
 TAboutForm::TAboutForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::CustomizeWindowHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    // Frameless and nothing else: with a system-menu or close-button hint, X11 window
+    // managers draw their own frame around the window's caption bar.
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(kClientWidth, kClientHeight);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, PlatformColor(skin::WindowBackground));

@@ -4,6 +4,7 @@
 #include "Import.h"
 #include "IndexLoader.h" // MainWindow.h needs the loader type complete
 #include "IniFile.h"
+#include "FormCaption.h"
 #include "FormStatusbar.h"
 #include "MainWindow.h"
 #include "PronPanel.h"
@@ -284,6 +285,35 @@ private slots:
         QCOMPARE(w->findChildren<QSystemTrayIcon*>().size(), 1);
         w->BringUp();
         QTRY_VERIFY(w->isVisible() && !w->isMinimized());
+    }
+
+    void windowSurfaceResizesAndFlatSkin() {
+        TMainForm* w = open(kOptions + "[Window]\nFlat_Skin=1\n");
+        QVERIFY(w);
+        QVERIFY(w->FormCaption()->WindowBitmap().isNull());
+        QCOMPARE(w->FormCaption()->WindowRadius(), 8);
+        QVERIFY(!w->Statusbar()->Skinned());
+        // The right margin drags the width only; a right-button press at the left edge
+        // only records the point, a left one sets 800 x 600 where the window is.
+        const QPoint topLeft = w->pos();
+        const int height = w->height();
+        const int x = w->width() - 2;
+        QTest::mousePress(w, Qt::LeftButton, {}, QPoint(x, 200));
+        QMouseEvent drag(QEvent::MouseMove, QPointF(x + 30, 200), w->mapToGlobal(QPointF(x + 30, 200)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &drag);
+        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(x + 30, 200));
+        QCOMPARE(w->size(), QSize(750 + 30, height));
+        QTest::mouseClick(w, Qt::RightButton, {}, QPoint(2, 200));
+        QCOMPARE(w->size(), QSize(780, height));
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(2, 200));
+        QCOMPARE(w->size(), QSize(800, 600));
+        QCOMPARE(w->pos(), topLeft);
+        // The rounded shape follows the size: corners cut, the edges kept (the last row and
+        // column lie outside, as in the region the shape copies).
+        QVERIFY(!w->mask().contains(QPoint(0, 0)) && w->mask().contains(QPoint(0, 300)));
+        QVERIFY(!w->mask().contains(QPoint(798, 598)) && w->mask().contains(QPoint(400, 598)));
+        QVERIFY(!w->mask().contains(QPoint(400, 599)));
     }
 
     void defaultsWithoutOptionsAndWrittenAtClose() {
