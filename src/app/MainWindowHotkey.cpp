@@ -26,10 +26,13 @@ void TMainForm::CreateHotkey() {
     RegisterHotkey();
     if (!FHotkey->Available()) {
         // Said once, after the status line has shown what the first load found.
-        connect(
-            this, &TMainForm::loadFinished, this,
-            [this] { SetStatusText(Translate(QStringLiteral("Tastaturkürzel nicht verfügbar"))); },
-            Qt::SingleShotConnection);
+        const auto tell = [this] {
+            SetStatusText(Translate(QStringLiteral("Tastaturkürzel nicht verfügbar")));
+        };
+        if (IsLoading())
+            connect(this, &TMainForm::loadFinished, this, tell, Qt::SingleShotConnection);
+        else
+            tell();
     }
 }
 

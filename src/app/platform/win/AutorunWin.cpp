@@ -3,16 +3,7 @@
 
 #include "WinText.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef UNICODE
-#define UNICODE
-#endif
-#include <windows.h>
+#include "WinApi.h"
 
 // A text value in the current user's Run key, which Windows starts at logon. The program
 // path is quoted: unquoted, a path with blanks ("C:\Program Files\...") would let Windows

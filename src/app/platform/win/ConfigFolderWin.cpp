@@ -3,16 +3,7 @@
 
 #include "WinText.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef UNICODE
-#define UNICODE
-#endif
-#include <windows.h>
+#include "WinApi.h"
 
 #include <knownfolders.h>
 #include <shlobj.h>

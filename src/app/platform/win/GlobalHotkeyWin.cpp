@@ -1,16 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "GlobalHotkey.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef UNICODE
-#define UNICODE
-#endif
-#include <windows.h>
+#include "WinApi.h"
 
 // RegisterHotKey with identifier 0 on a message-only window of this object's own, so that
 // the hotkey needs nothing from the widget toolkit: WM_HOTKEY is posted to the thread's

@@ -1,16 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "WinText.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef UNICODE
-#define UNICODE
-#endif
-#include <windows.h>
+#include "WinApi.h"
 
 namespace quillet {
 
