@@ -111,7 +111,7 @@ public:
     xcb_atom_t Atom(const char* name) {
         auto* reply = xcb_intern_atom_reply(
             FConnection, xcb_intern_atom(FConnection, 0, std::strlen(name), name), nullptr);
-        const xcb_atom_t atom = reply != nullptr ? reply->atom : XCB_ATOM_NONE;
+        const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
         std::free(reply);
         return atom;
     }
