@@ -5,9 +5,10 @@
 #include "DrawTools.h"
 #include "FormCaption.h"
 #include "FormStatusbar.h"
-#include "MainWindowPainting.h"
-#include "PaintBoxEx.h"
 #include "IndexLoader.h"
+#include "MainWindowPainting.h"
+#include "OptionsForm.h"
+#include "PaintBoxEx.h"
 #include "PronFont.h"
 #include "PronPanel.h"
 #include "ResultGrid.h"
@@ -15,7 +16,6 @@
 #include "SearchBox.h"
 #include "SkinPalette.h"
 #include "Translations.h"
-#include "OptionsForm.h"
 #include "WebSearch.h"
 
 #include <QAction>

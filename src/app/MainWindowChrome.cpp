@@ -23,7 +23,7 @@
 namespace quillet {
 namespace {
 
-constexpr quint32 kBannerColor = 0x00000080; // maroon
+constexpr quint32 kBannerColor = 0x00000080;      // maroon
 constexpr quint32 kBannerHoverColor = 0x00FF0000; // blue
 
 QFont PixelFont(const QString& family, int pixels, bool bold) {
@@ -52,9 +52,7 @@ void TMainForm::CreateChrome() {
     FFormCaption->setWindowBitmap(QImage(QStringLiteral(":/skin/frame_skin.png")));
     FFormCaption->setWindowRadius(9);
     connect(FFormCaption, &TFormCaption::closeClicked, this, &TMainForm::FormCaptionCloseForm);
-    connect(FFormCaption, &TFormCaption::minimizeClicked, this, [this] {
-        HideToTray();
-    });
+    connect(FFormCaption, &TFormCaption::minimizeClicked, this, [this] { HideToTray(); });
     connect(FFormCaption, &TFormCaption::maximizeClicked, this, [this] {
         showMaximized();
         update();
@@ -128,8 +126,7 @@ void TMainForm::mouseMoveEvent(QMouseEvent* event) {
     // The right margin drags the width; the status bar's grip resizes in both directions.
     const QPoint at = event->position().toPoint();
     if ((event->buttons() & Qt::LeftButton) && at.x() > width() - 5) {
-        resize(qMax(TFormStatusbar::MinimumOwnerSize.width(), width() + at.x() - FDownX),
-               height());
+        resize(qMax(TFormStatusbar::MinimumOwnerSize.width(), width() + at.x() - FDownX), height());
         FDownX = at.x();
         FDownY = at.y();
     }

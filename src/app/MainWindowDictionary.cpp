@@ -19,8 +19,7 @@
 
 namespace quillet {
 
-void TMainForm::BuildDictionaryMenu(const TDictionaryArray& dictionaries,
-                                    const QString& current) {
+void TMainForm::BuildDictionaryMenu(const TDictionaryArray& dictionaries, const QString& current) {
     for (QAction* item : FDictionaryItems) {
         FDictionaryMenu->removeAction(item);
         item->deleteLater();

@@ -2,7 +2,6 @@
 // The main window after an import: the program folder holds new files.
 #include "MainWindow.h"
 
-
 namespace quillet {
 
 void TMainForm::DictionaryImported(const QString& baseName) {

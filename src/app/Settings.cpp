@@ -132,9 +132,10 @@ TStatus TSettings::SaveAtClose(TIniFile& ini) const {
 
 QString SettingsFilePath(const QString& programFolder) {
     // Qt's test mode keeps the tests away from the user's own settings on every platform.
-    const QString base = QStandardPaths::isTestModeEnabled()
-                             ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                             : QString::fromStdString(UserConfigFolder());
+    const QString base =
+        QStandardPaths::isTestModeEnabled()
+            ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+            : QString::fromStdString(UserConfigFolder());
     if (!base.isEmpty()) {
         const QString folder = QDir(base).filePath(QStringLiteral("Quillet/Dictionary"));
         if (QDir().mkpath(folder))

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The main window driven the way a user drives it: typing and the search timer, the word
 // list, the history, the language direction, Escape, options.ini and the interface language.
+#include "FormCaption.h"
+#include "FormStatusbar.h"
 #include "Import.h"
 #include "IndexLoader.h" // MainWindow.h needs the loader type complete
 #include "IniFile.h"
-#include "FormCaption.h"
-#include "FormStatusbar.h"
 #include "MainWindow.h"
 #include "PronPanel.h"
 #include "ResultGrid.h"
@@ -299,8 +299,9 @@ private slots:
         const int height = w->height();
         const int x = w->width() - 2;
         QTest::mousePress(w, Qt::LeftButton, {}, QPoint(x, 200));
-        QMouseEvent drag(QEvent::MouseMove, QPointF(x + 30, 200), w->mapToGlobal(QPointF(x + 30, 200)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent drag(QEvent::MouseMove, QPointF(x + 30, 200),
+                         w->mapToGlobal(QPointF(x + 30, 200)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(w, &drag);
         QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(x + 30, 200));
         QCOMPARE(w->size(), QSize(750 + 30, height));

@@ -31,7 +31,8 @@ private slots:
             QFont font(QStringLiteral("DejaVu Sans"));
             font.setPixelSize(13);
             painter.setFont(font);
-            PaintBanner(painter, image.size(), QStringLiteral("Quillet ... Tell us!"), hover, house);
+            PaintBanner(painter, image.size(), QStringLiteral("Quillet ... Tell us!"), hover,
+                        house);
             return image;
         };
         auto greenPixels = [](const QImage& image) {

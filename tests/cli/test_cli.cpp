@@ -83,8 +83,9 @@ private slots:
         QCOMPARE(object["headword"].toString(), QStringLiteral("Hausboot"));
         QCOMPARE(object["position"].toInt(), 2); // Boot, Haus, Hausboot
         QCOMPARE(object["window"].toArray(), QJsonArray({0, 202}));
-        QCOMPARE(object["rows"].toArray(),
-                 QJsonArray({QJsonObject{{"rank", 1}, {"left", "Hausboot"}, {"right", "houseboat"}}}));
+        QCOMPARE(
+            object["rows"].toArray(),
+            QJsonArray({QJsonObject{{"rank", 1}, {"left", "Hausboot"}, {"right", "houseboat"}}}));
 
         const TRun reverse = run({"lookup", "--direction", "1", "--json", "HOUSE"});
         QCOMPARE(reverse.Exit, 0);
@@ -99,11 +100,13 @@ private slots:
         QCOMPARE(session.Exit, 0);
         const QStringList lines = session.Out.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 4);
-        const struct { QString headword; int position, start, end; } expected[] = {
-            {word(100), 50, 53, 302}, // index 103
-            {word(120), 70, 53, 302}, // within the window: left as it was
-            {"Boot", 0, 0, 200},      // empty query: the first headword
-            {word(299), 50, 252, 302}};
+        const struct {
+            QString headword;
+            int position, start, end;
+        } expected[] = {{word(100), 50, 53, 302}, // index 103
+                        {word(120), 70, 53, 302}, // within the window: left as it was
+                        {"Boot", 0, 0, 200},      // empty query: the first headword
+                        {word(299), 50, 252, 302}};
         for (int i = 0; i < 4; ++i) {
             const QJsonObject object = parseObject(lines[i]);
             QCOMPARE(object["headword"].toString(), expected[i].headword);
@@ -127,12 +130,12 @@ private slots:
     void failures_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message"); // %1: the folder, with a trailing separator
-        QTest::newRow("missing source") << QStringList{"import", "nosuch.txt"}
-                                        << "File nosuch.txt not found";
-        QTest::newRow("missing dictionary") << QStringList{"--name", "nix", "lookup", "Haus"}
-                                            << "File %1nix.tdb not found";
-        QTest::newRow("bad direction") << QStringList{"--direction", "2", "lookup", "Haus"}
-                                       << "--direction";
+        QTest::newRow("missing source")
+            << QStringList{"import", "nosuch.txt"} << "File nosuch.txt not found";
+        QTest::newRow("missing dictionary")
+            << QStringList{"--name", "nix", "lookup", "Haus"} << "File %1nix.tdb not found";
+        QTest::newRow("bad direction")
+            << QStringList{"--direction", "2", "lookup", "Haus"} << "--direction";
     }
     void failures() {
         QFETCH(QStringList, args);

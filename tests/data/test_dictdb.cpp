@@ -86,9 +86,11 @@ private slots:
         set.Save("b", {});
         set.Tdb = BuildHeader(QStringLiteral("Erstes"), QDate(2007, 1, 1));
         set.Save("a", {});
-        const std::pair<const char*, const char*> copies[] = {
-            {"a.tdb", "de.en.tdb"}, {"a.tx1", "de.tx1"}, {"a.tx2", "de.tx2"},
-            {"a.tdb", "lonely.tdb"}, {"a.tx1", "lonely.tx1"}};
+        const std::pair<const char*, const char*> copies[] = {{"a.tdb", "de.en.tdb"},
+                                                              {"a.tx1", "de.tx1"},
+                                                              {"a.tx2", "de.tx2"},
+                                                              {"a.tdb", "lonely.tdb"},
+                                                              {"a.tx1", "lonely.tx1"}};
         const QDir dir(set.Dir.path());
         for (const auto& [from, to] : copies)
             QVERIFY(QFile::copy(dir.filePath(from), dir.filePath(to)));
@@ -158,8 +160,9 @@ private slots:
 
         QVERIFY(writeAll(set.Dir.filePath("ipa.src"), "Haus=haʊs\nZug=tsuːk\n"));
         TPronunciationSummary summary;
-        QVERIFY(ImportPronunciations(set.Dir.filePath("ipa.src"), set.Dir.filePath("d.ipa"),
-                                     summary).ok());
+        QVERIFY(
+            ImportPronunciations(set.Dir.filePath("ipa.src"), set.Dir.filePath("d.ipa"), summary)
+                .ok());
         QVERIFY(!db.GetPronunciation(u"Haus", ipa)); // not until it is loaded
         QVERIFY(db.LoadPronunciations().ok());
         QVERIFY(db.GetPronunciation(u"HAUS", ipa));
@@ -172,11 +175,15 @@ private slots:
         QTest::addColumn<int>("direction");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("headword");
-        QTest::newRow("only blanks") << 0 << "   " << "Apfel";
-        QTest::newRow("trailing blank, word present") << 0 << "house " << "house";
+        QTest::newRow("only blanks") << 0 << "   "
+                                     << "Apfel";
+        QTest::newRow("trailing blank, word present") << 0 << "house "
+                                                      << "house";
         // The blank takes part in the prefix test: houseboat does not begin with "house ".
-        QTest::newRow("trailing blank, word absent") << 1 << "house " << "home";
-        QTest::newRow("direction 1") << 1 << "HOUSEB" << "houseboat";
+        QTest::newRow("trailing blank, word absent") << 1 << "house "
+                                                     << "home";
+        QTest::newRow("direction 1") << 1 << "HOUSEB"
+                                     << "houseboat";
     }
     void findWords() {
         QFETCH(int, direction);
@@ -228,7 +235,10 @@ private slots:
         TTestSet set;
         set.SaveNumbered(1000);
         TDictDB& db = set.Load();
-        struct TStep { int index, start, end, result; bool rebuilt; };
+        struct TStep {
+            int index, start, end, result;
+            bool rebuilt;
+        };
         for (const TStep& step : {TStep{10, 0, 210, 10, true}, TStep{30, 0, 210, 30, false},
                                   TStep{120, 70, 320, 50, true}}) {
             QStringList words{"untouched"};
@@ -306,9 +316,18 @@ private slots:
         QTest::addColumn<int>("skip");        // the bad reference points this far into the tail
         QTest::newRow("offset past the end") << QByteArray() << 40;
         QTest::newRow("offset on the last byte") << QByteArray("\x05", 1) << 0;
-        QTest::newRow("runs past the end") << QByteArray("\x32\x00" "abc", 5) << 0;
-        QTest::newRow("no separator") << QByteArray("\x06\x00" "kaputt", 8) << 0;
-        QTest::newRow("nothing after separator") << QByteArray("\x09\x00" "links :: ", 11) << 0;
+        QTest::newRow("runs past the end") << QByteArray("\x32\x00"
+                                                         "abc",
+                                                         5)
+                                           << 0;
+        QTest::newRow("no separator") << QByteArray("\x06\x00"
+                                                    "kaputt",
+                                                    8)
+                                      << 0;
+        QTest::newRow("nothing after separator") << QByteArray("\x09\x00"
+                                                               "links :: ",
+                                                               11)
+                                                 << 0;
     }
     void damagedEntry() {
         QFETCH(QByteArray, tail);

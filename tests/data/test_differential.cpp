@@ -61,8 +61,12 @@ QString query(QRandomGenerator& rng, const TLinkedList& list) {
         return rng.bounded(8) ? randomWord(rng, 8) : QString();
     const QString item = list.TextAt(int(rng.bounded(list.Count())));
     const QString prefix = item.left(int(rng.bounded(int(item.size()) + 1)));
-    const QString choices[] = {item, prefix, prefix + ' ', flipCase(rng, item),
-                               flipCase(rng, prefix), misspell(rng, item)};
+    const QString choices[] = {item,
+                               prefix,
+                               prefix + ' ',
+                               flipCase(rng, item),
+                               flipCase(rng, prefix),
+                               misspell(rng, item)};
     return choices[rng.bounded(6)];
 }
 
@@ -102,7 +106,9 @@ bool loadLiteral(const QString& path, ref::TLiteralList& list) {
 #define SAME(call)                                                                                 \
     if (const auto f = fast.call, s = slow.call; f != s)                                           \
         QFAIL(qPrintable(context + QStringLiteral(": %1 gives %2, literal %3")                     \
-                                       .arg(QStringLiteral(#call)).arg(f).arg(s)));
+                                       .arg(QStringLiteral(#call))                                 \
+                                       .arg(f)                                                     \
+                                       .arg(s)));
 #define SAME_STATE()                                                                               \
     if (state(fast) != state(slow))                                                                \
         QFAIL(qPrintable(context + ": " + state(fast) + ", literal " + state(slow)));
@@ -142,26 +148,47 @@ private slots:
         }
         QCOMPARE(fast.Count(), size);
 
-        const char* const kOps[] = {"GoTo", "GetText", "IndexOf", "IndexOf", "Locate", "Locate",
-                                    "Next", "Prev", "First/Last", "InsertAt", "AddSorted"};
+        const char* const kOps[] = {"GoTo",       "GetText",  "IndexOf",  "IndexOf",
+                                    "Locate",     "Locate",   "Next",     "Prev",
+                                    "First/Last", "InsertAt", "AddSorted"};
         for (const int end = step + 400 + size / 2; step < end; ++step) {
             const int n = fast.Count();
             const int index = int(rng.bounded(n + 5)) - 2;
             const QString text = query(rng, fast);
             const int op = int(rng.bounded(11));
             context = QStringLiteral("seed %1, step %2, %3 with %4 / '%5'")
-                          .arg(seed).arg(step).arg(kOps[op]).arg(index).arg(text);
+                          .arg(seed)
+                          .arg(step)
+                          .arg(kOps[op])
+                          .arg(index)
+                          .arg(text);
             QString got;
             switch (op) {
-            case 0: SAME(GoTo(index)); break;
-            case 1: SAME(GetText(index, got)); break;
+            case 0:
+                SAME(GoTo(index));
+                break;
+            case 1:
+                SAME(GetText(index, got));
+                break;
             case 2:
-            case 3: SAME(IndexOf(text)); break;
+            case 3:
+                SAME(IndexOf(text));
+                break;
             case 4:
-            case 5: fast.Locate(text); slow.Locate(text); break;
-            case 6: SAME(Next()); break;
-            case 7: SAME(Prev()); break;
-            case 8: SAME(First()); SAME(Last()); break;
+            case 5:
+                fast.Locate(text);
+                slow.Locate(text);
+                break;
+            case 6:
+                SAME(Next());
+                break;
+            case 7:
+                SAME(Prev());
+                break;
+            case 8:
+                SAME(First());
+                SAME(Last());
+                break;
             case 9: { // an insert that keeps the order, beyond the end for a last item
                 const int at = int(rng.bounded(n + 1));
                 for (int tries = 0; tries < 20; ++tries) {
@@ -179,7 +206,9 @@ private slots:
                 }
                 break;
             }
-            default: fast.AddSorted(text); slow.AddSorted(text);
+            default:
+                fast.AddSorted(text);
+                slow.AddSorted(text);
             }
             SAME_STATE();
         }
@@ -214,7 +243,8 @@ private slots:
             QVERIFY(slow.GetCurrentText(text));
             if (fast.TextAt(i) != text || fast.RefsAt(i) != slow.CurrentData())
                 QFAIL(qPrintable(QStringLiteral("item %1 loads as '%2', literal '%3'")
-                                     .arg(i).arg(fast.TextAt(i), text)));
+                                     .arg(i)
+                                     .arg(fast.TextAt(i), text)));
         }
 
         QRandomGenerator rng(20070101);
@@ -291,7 +321,10 @@ private slots:
                 ++at;
             QVERIFY2(a == b, qPrintable(QStringLiteral("%1: sizes %2 / %3, first difference at "
                                                        "byte %4: %5 / %6")
-                                            .arg(extension).arg(a.size()).arg(b.size()).arg(at)
+                                            .arg(extension)
+                                            .arg(a.size())
+                                            .arg(b.size())
+                                            .arg(at)
                                             .arg(QString::fromLatin1(a.mid(at, 24).toHex(' ')),
                                                  QString::fromLatin1(b.mid(at, 24).toHex(' ')))));
         }

@@ -53,10 +53,14 @@ private slots:
     void locate_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("first of two with the prefix") << "ha" << "Hafen";
-        QTest::newRow("greatest below") << "hz" << "Haus";
-        QTest::newRow("nothing below") << "aa" << "Bau";
-        QTest::newRow("umlaut is not the letter") << "hä" << "Bau";
+        QTest::newRow("first of two with the prefix") << "ha"
+                                                      << "Hafen";
+        QTest::newRow("greatest below") << "hz"
+                                        << "Haus";
+        QTest::newRow("nothing below") << "aa"
+                                       << "Bau";
+        QTest::newRow("umlaut is not the letter") << "hä"
+                                                  << "Bau";
     }
     void locate() {
         QFETCH(QString, text);

@@ -52,18 +52,30 @@ private slots:
         QTest::addColumn<QString>("separator");
         QTest::addColumn<bool>("trim");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("two sides") << "a :: b" << " :: " << true << QStringList{"a", "b"};
-        QTest::newRow("ends with it") << "a :: " << " :: " << true << QStringList{"a"};
-        QTest::newRow("ends with it, untrimmed") << "a :: " << " :: " << false << QStringList{"a"};
-        QTest::newRow("key=") << "key=" << "=" << false << QStringList{"key"};
-        QTest::newRow("no separator") << "abc" << " :: " << true << QStringList{"abc"};
-        QTest::newRow("empty, 1 char") << "" << "=" << false << QStringList{};
-        QTest::newRow("empty, 4 chars") << "" << " :: " << false << QStringList{""};
-        QTest::newRow("empty, 4 chars, trim") << "" << " :: " << true << QStringList{};
-        QTest::newRow("empty pieces") << "=a==b" << "=" << false << QStringList{"", "a", "", "b"};
-        QTest::newRow("blank pieces") << "=a= =b" << "=" << true << QStringList{"a", "b"};
-        QTest::newRow("untrimmed") << " a = b " << "=" << false << QStringList{" a ", " b "};
-        QTest::newRow("case-sensitive") << "aXbxc" << "x" << false << QStringList{"aXb", "c"};
+        QTest::newRow("two sides") << "a :: b"
+                                   << " :: " << true << QStringList{"a", "b"};
+        QTest::newRow("ends with it") << "a :: "
+                                      << " :: " << true << QStringList{"a"};
+        QTest::newRow("ends with it, untrimmed") << "a :: "
+                                                 << " :: " << false << QStringList{"a"};
+        QTest::newRow("key=") << "key="
+                              << "=" << false << QStringList{"key"};
+        QTest::newRow("no separator") << "abc"
+                                      << " :: " << true << QStringList{"abc"};
+        QTest::newRow("empty, 1 char") << ""
+                                       << "=" << false << QStringList{};
+        QTest::newRow("empty, 4 chars") << ""
+                                        << " :: " << false << QStringList{""};
+        QTest::newRow("empty, 4 chars, trim") << ""
+                                              << " :: " << true << QStringList{};
+        QTest::newRow("empty pieces") << "=a==b"
+                                      << "=" << false << QStringList{"", "a", "", "b"};
+        QTest::newRow("blank pieces") << "=a= =b"
+                                      << "=" << true << QStringList{"a", "b"};
+        QTest::newRow("untrimmed") << " a = b "
+                                   << "=" << false << QStringList{" a ", " b "};
+        QTest::newRow("case-sensitive") << "aXbxc"
+                                        << "x" << false << QStringList{"aXb", "c"};
     }
     void splitText() {
         QFETCH(QString, text);

@@ -167,29 +167,31 @@ private slots:
 
     void trayIconAndNoWindowAtAutostart() {
         // The icon is embedded into the tray host: a window of ours below trayer's.
-        QTRY_VERIFY_WITH_TIMEOUT(RunTool(QStringLiteral("xwininfo"),
-                                         {QStringLiteral("-root"), QStringLiteral("-tree")})
-                                     .contains(QStringLiteral("quillet-dictionary")),
-                                 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
+                .contains(QStringLiteral("quillet-dictionary")),
+            15000);
         QTest::qWait(500); // the program has reached its event loop, the hotkey is grabbed
         QVERIFY(VisibleDictionaryWindows().isEmpty());
     }
 
     void hotkeyLooksUpTheSelectedWord() {
         FocusEditor();
-        QVERIFY(RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F12")})
-                    .isEmpty());
+        QVERIFY(
+            RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F12")})
+                .isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(!VisibleDictionaryWindows().isEmpty(), 10000);
         // The previous clipboard text is back, trimmed.
-        QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), QStringLiteral("Hello world"),
-                                  5000);
+        QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(),
+                                  QStringLiteral("Hello world"), 5000);
         const quint64 dictionary = VisibleDictionaryWindows().value(0).toULongLong();
         QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), dictionary, 5000);
     }
 
     void hotkeyAgainHidesAndReturnsToTheEditor() {
-        QVERIFY(RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F12")})
-                    .isEmpty());
+        QVERIFY(
+            RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F12")})
+                .isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(VisibleDictionaryWindows().isEmpty(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), quint64(FEditor->winId()), 5000);
     }
@@ -202,13 +204,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!VisibleDictionaryWindows().isEmpty(), 10000);
         QTest::qWait(1000); // the search has run
         const QString window = VisibleDictionaryWindows().value(0);
-        const QString geometry = RunTool(QStringLiteral("xdotool"),
-                                         {QStringLiteral("getwindowgeometry"),
-                                          QStringLiteral("--shell"), window});
-        const int width = QRegularExpression(QStringLiteral("WIDTH=(\\d+)"))
-                              .match(geometry)
-                              .captured(1)
-                              .toInt();
+        const QString geometry =
+            RunTool(QStringLiteral("xdotool"),
+                    {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+        const int width =
+            QRegularExpression(QStringLiteral("WIDTH=(\\d+)")).match(geometry).captured(1).toInt();
         QVERIFY2(width > 100, qPrintable(geometry));
         // The close button is the caption bar's last, 19 pixels from the right edge.
         RunTool(QStringLiteral("xdotool"),
