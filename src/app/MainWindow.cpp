@@ -211,6 +211,7 @@ void TMainForm::CreateControls() {
 void TMainForm::CreateMenu() {
     FMainMenu = new QMenu(this);
     FMainMenu->setObjectName(QStringLiteral("MainMenu"));
+    FFormCaption->setPopupMenu(FMainMenu); // the caption bar's help button opens it
     FMiImport = FMainMenu->addAction(QStringLiteral("Datenbank &Importieren"));
     FMiImport->setVisible(false); // reachable through the --import argument instead
     FDictionaryMenu = new QMenu(QStringLiteral("Wörterbuch"), FMainMenu);

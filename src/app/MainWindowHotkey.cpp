@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 
 #include "Clipboard.h"
+#include "FormStatusbar.h"
 #include "HotkeyLookup.h"
 #include "Translations.h"
 
@@ -24,15 +25,16 @@ void TMainForm::CreateHotkey() {
     };
     FHotkey->OnPressed = [this] { HotkeyPressed(); };
     RegisterHotkey();
-    if (!FHotkey->Available()) {
-        // Said once, after the status line has shown what the first load found.
-        const auto tell = [this] {
-            SetStatusText(Translate(QStringLiteral("Tastaturkürzel nicht verfügbar")));
-        };
-        if (IsLoading())
-            connect(this, &TMainForm::loadFinished, this, tell, Qt::SingleShotConnection);
-        else
-            tell();
+    if (!FHotkey->Available() && IsLoading()) {
+        // Said once, beside what the first load found. Without a dictionary to load, the
+        // status line keeps saying that instead.
+        connect(
+            this, &TMainForm::loadFinished, this,
+            [this] {
+                SetStatusText(FStatusbar->Caption() + QStringLiteral(" \u2013 ") +
+                              Translate(QStringLiteral("Tastaturkürzel nicht verfügbar")));
+            },
+            Qt::SingleShotConnection);
     }
 }
 

@@ -291,6 +291,7 @@ private slots:
         TMainForm* w = open(kOptions + "[Window]\nFlat_Skin=1\n");
         QVERIFY(w);
         QVERIFY(w->FormCaption()->WindowBitmap().isNull());
+        QCOMPARE(w->FormCaption()->PopupMenu(), w->MainMenu());
         QCOMPARE(w->FormCaption()->WindowRadius(), 8);
         QVERIFY(!w->Statusbar()->Skinned());
         // The right margin drags the width only; a right-button press at the left edge
