@@ -318,6 +318,48 @@ private slots:
         QVERIFY(!w->mask().contains(QPoint(400, 599)));
     }
 
+    void importedSetsBecomeSelectableOrReload() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        auto dictionaryItems = [w] {
+            QStringList titles;
+            for (QMenu* item : w->findChildren<QMenu*>()) {
+                if (item->title() == QStringLiteral("Wörterbuch"))
+                    for (QAction* action : item->actions())
+                        titles.append(action->text() + (action->isEnabled() ? "" : "*"));
+            }
+            return titles;
+        };
+        QCOMPARE(dictionaryItems(), QStringList{"Testwörterbuch*"});
+        auto import = [this](const QString& base, const QByteArray& lines) {
+            const QString source = FProgram.filePath(base + ".txt");
+            TImportRequest request;
+            request.Folder = FProgram.path();
+            request.BaseName = base;
+            request.SourcePath = source;
+            request.Meta.Name = base == "d" ? "Testwörterbuch" : "Zweites";
+            TImportSummary summary;
+            return writeFile(source, lines) && Import(request, summary).ok();
+        };
+        // A new set: selectable, the open one untouched.
+        QVERIFY(import("e", "Tür :: door\n"));
+        w->DictionaryImported("e");
+        QCOMPARE(dictionaryItems(), (QStringList{"Testwörterbuch*", "Zweites"}));
+        QCOMPARE(w->Dictionary()->HeadwordCount(), 5);
+        // The open set replaced: loaded again, with its new headwords.
+        QVERIFY(import("d", "Apfel :: apple\nBaum :: tree\nHaus :: house\nHund :: dog\n"
+                            "Unterbringung :: housing\nhob :: hove\n"));
+        QSignalSpy loaded(w, &TMainForm::loadFinished);
+        w->DictionaryImported("d");
+        QVERIFY(loaded.wait(5000));
+        QCOMPARE(w->Dictionary()->HeadwordCount(), 6);
+        QVERIFY(w->Statusbar()->Caption().contains("6"));
+        // Put back for the other cases.
+        QVERIFY(QFile::remove(FProgram.filePath("e.tdb")));
+        QVERIFY(import("d", "Apfel :: apple\nBaum :: tree\nHaus :: house\n"
+                            "Unterbringung :: housing\nhob :: hove\n"));
+    }
+
     void defaultsWithoutOptionsAndWrittenAtClose() {
         TMainForm* w = open(QByteArray(), false); // and no dictionary "de_en_dict" either
         QVERIFY(w);
