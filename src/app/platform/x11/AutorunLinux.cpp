@@ -13,7 +13,7 @@ namespace quillet {
 namespace {
 
 QString autostartFolder() {
-    // The base directory specification ignores relative values.
+    // XDG base directories must be absolute; a relative value is ignored.
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (!QDir::isAbsolutePath(base))
         base = QDir::home().filePath(QStringLiteral(".config"));

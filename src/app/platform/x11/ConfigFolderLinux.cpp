@@ -6,7 +6,7 @@
 namespace quillet {
 
 std::string UserConfigFolder() {
-    // The base directory specification ignores relative values.
+    // XDG base directories must be absolute; a relative value is ignored.
     const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (QDir::isAbsolutePath(configHome))
         return configHome.toStdString();
