@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace quillet {
 
@@ -23,7 +24,9 @@ void TMainForm::CreateHotkey() {
     FHotkeyLookup->OnError = [this](const QString& message) {
         QMessageBox::warning(this, windowTitle(), message);
     };
-    FHotkey->OnPressed = [this] { HotkeyPressed(); };
+    // Out of the platform's event handling first: the lookup reads the clipboard, which
+    // may wait for other programs' answers.
+    FHotkey->OnPressed = [this] { QTimer::singleShot(0, this, &TMainForm::HotkeyPressed); };
     RegisterHotkey();
     if (!FHotkey->Available() && IsLoading()) {
         // Said once, beside what the first load found. Without a dictionary to load, the
