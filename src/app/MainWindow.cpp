@@ -28,6 +28,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QSplitter>
+#include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -59,8 +60,12 @@ TMainForm::TMainForm(const QString& programFolder, const QString& settingsPath, 
     FLangTabControl->setCurrentIndex(FDict->Direction());
     FLangTabControl->blockSignals(false);
     if (startHidden) {
-        // Hidden with only the icon in the notification area, as the autostart entry asks.
-        ShowTrayIcon();
+        // Hidden with only the icon in the notification area, as the autostart entry asks;
+        // minimised where the desktop has no notification area.
+        if (QSystemTrayIcon::isSystemTrayAvailable())
+            ShowTrayIcon();
+        else
+            QTimer::singleShot(0, this, [this] { showMinimized(); });
     }
     CreateHotkey();
     FOptionsWin = new TOptionsWin(this);

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -78,7 +79,8 @@ void TMainForm::wheelEvent(QWheelEvent* event) {
 }
 
 void TMainForm::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible()) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible() &&
+        QSystemTrayIcon::isSystemTrayAvailable()) {
         // Minimised by the window manager or the task bar: into the notification area
         // instead, once the state change has been handled.
         QTimer::singleShot(0, this, [this] {

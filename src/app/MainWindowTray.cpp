@@ -36,12 +36,20 @@ void TMainForm::ShowTrayIcon() {
 }
 
 void TMainForm::HideToTray() {
-    // Hidden rather than minimised to the task bar. A window the window manager minimised
-    // is restored first: on X11 a window hidden while iconified comes back iconified.
-    if (windowState() & Qt::WindowMinimized)
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    hide();
-    ShowTrayIcon();
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // A desktop without a notification area: hidden, the window could come back only
+        // through the hotkey, so it goes to the task bar instead.
+        if (!isMinimized())
+            showMinimized();
+    } else {
+        // Hidden rather than minimised to the task bar. A window the window manager
+        // minimised is restored first: on X11 a window hidden while iconified comes back
+        // iconified.
+        if (windowState() & Qt::WindowMinimized)
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+        hide();
+        ShowTrayIcon();
+    }
     // Back to the application from which the last hotkey lookup came.
     if (const TWindowId foreign = ForeignWindow(); foreign && FDesktop)
         FDesktop->Activate(foreign);

@@ -88,7 +88,6 @@ public:
                 break;
             QThread::msleep(100);
         }
-        QThread::msleep(500); // the tray host claims its selection
         return {};
     }
 
@@ -143,6 +142,9 @@ private slots:
         QFile::setPermissions(FHome.filePath(QStringLiteral("runtime")),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                   QFileDevice::ExeOwner);
+
+        // The program hides into the notification area only when there is one.
+        QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
 
         FEditor = new QWidget;
         FEditor->setWindowTitle(QStringLiteral("Editor"));
