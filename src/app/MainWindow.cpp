@@ -150,10 +150,7 @@ void TMainForm::CreateControls() {
     FBtnDictInfo->setBorderColor(skin::DarkOrangeOutline);
     FBtnDictInfo->setBorderWidth(1);
     FBtnDictInfo->setBorderRadius(12);
-    QFont buttonFont(QStringLiteral("Tahoma"));
-    buttonFont.setPixelSize(11);
-    buttonFont.setBold(true);
-    FBtnDictInfo->setFont(buttonFont);
+    FBtnDictInfo->setFont(PixelFont(QStringLiteral("Tahoma"), 11, true));
     FResultGrid = new TResultGrid(FRightPanel);
     FResultGrid->setObjectName(QStringLiteral("ResultGrid"));
     AddWebSearchItems(FResultGrid);

@@ -26,13 +26,6 @@ namespace {
 constexpr quint32 kBannerColor = 0x00000080;      // maroon
 constexpr quint32 kBannerHoverColor = 0x00FF0000; // blue
 
-QFont PixelFont(const QString& family, int pixels, bool bold) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 } // namespace
 
 void TMainForm::CreateChrome() {

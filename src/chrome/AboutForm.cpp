@@ -24,13 +24,6 @@ constexpr int kCaptionHeight = 27;
 constexpr quint32 kLinkColor = 0x00FF0000;      // blue
 constexpr quint32 kLinkHoverColor = 0x00008000; // green
 
-QFont PixelFont(const QString& family, int pixels, bool bold = false) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 void SetTextColor(QLabel* label, quint32 color) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, PlatformColor(color));

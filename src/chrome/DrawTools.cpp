@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QWidget>
+#include <stdexcept>
 #include <utility>
 
 namespace quillet {
@@ -107,6 +108,19 @@ QColor PlatformColor(quint32 bbggrr) {
     if ((bbggrr & 0xFF000000u) == 0x80000000u)
         return systemColor(bbggrr & 0xFFu);
     return QColor(int(bbggrr & 0xFF), int((bbggrr >> 8) & 0xFF), int((bbggrr >> 16) & 0xFF));
+}
+
+QFont PixelFont(const QString& family, int pixels, bool bold) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QWidget* OwnerWindow(QWidget* owner) {
+    if (!owner || !owner->isWindow())
+        throw std::invalid_argument("Owner must be a TForm!");
+    return owner;
 }
 
 int RoundHalfEven(double value) {

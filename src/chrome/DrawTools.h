@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QList>
 #include <QPainter>
@@ -44,6 +45,13 @@ void DrawGripDot(QPainter& painter, int x, int y);
 
 // Rounds halves to the even neighbour, as the program's layout rules require.
 int RoundHalfEven(double value);
+
+// A font of `family` whose size is given in pixels, as the window layouts give them.
+QFont PixelFont(const QString& family, int pixels, bool bold = false);
+
+// `owner` when it is a top-level window; the skinned bars dock to one and throw
+// std::invalid_argument ("Owner must be a TForm!") for anything else.
+QWidget* OwnerWindow(QWidget* owner);
 
 // --- Rounded shapes, pixel-exact -------------------------------------------------------
 // The program's rounded shapes are built row by row from a rasterised corner ellipse of

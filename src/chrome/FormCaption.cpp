@@ -10,7 +10,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
-#include <stdexcept>
 
 namespace quillet {
 namespace {
@@ -28,18 +27,10 @@ QColor black() {
 
 } // namespace
 
-QWidget* TFormCaption::checkedOwner(QWidget* owner) {
-    if (!owner || !owner->isWindow())
-        throw std::invalid_argument("Owner must be a TForm!");
-    return owner;
-}
-
 TFormCaption::TFormCaption(QWidget* owner)
-    : QWidget(checkedOwner(owner)), FColor(PlatformColor(skin::AccentOrange)),
-      FFont(QStringLiteral("Trebuchet MS")), FFormColor(PlatformColor(skin::WindowBackground)),
-      FOwnerForm(owner) {
-    FFont.setPixelSize(15); // 11 pt at 96 dots per inch
-    FFont.setBold(true);
+    : QWidget(OwnerWindow(owner)), FColor(PlatformColor(skin::AccentOrange)),
+      FFont(PixelFont(QStringLiteral("Trebuchet MS"), 15, true)), // 11 pt at 96 dots per inch
+      FFormColor(PlatformColor(skin::WindowBackground)), FOwnerForm(owner) {
     LayoutButtons();
     setMouseTracking(true); // hover states need moves without a button held
     // A right click is a button press here, not a request for the owner's context menu.

@@ -101,7 +101,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static QWidget* checkedOwner(QWidget* owner);
     void LayoutButtons();
     void DrawButtons(QPainter& painter);
     // Hover (or, for a press, pressed) for the buttons whose columns hold x, normal for

@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
-#include <stdexcept>
 
 namespace quillet {
 namespace {
@@ -20,17 +19,10 @@ bool windowSystemResizes() {
 
 } // namespace
 
-QWidget* TFormStatusbar::checkedOwner(QWidget* owner) {
-    if (!owner || !owner->isWindow())
-        throw std::invalid_argument("Owner must be a TForm!");
-    return owner;
-}
-
 TFormStatusbar::TFormStatusbar(QWidget* owner)
-    : QWidget(checkedOwner(owner)), FColor(PlatformColor(skin::AccentOrange)),
-      FFont(QStringLiteral("Trebuchet MS")), FOwnerForm(owner) {
-    FFont.setPixelSize(13); // 10 pt at 96 dots per inch
-    FFont.setBold(true);
+    : QWidget(OwnerWindow(owner)), FColor(PlatformColor(skin::AccentOrange)),
+      FFont(PixelFont(QStringLiteral("Trebuchet MS"), 13, true)), // 10 pt at 96 dots per inch
+      FOwnerForm(owner) {
     setMouseTracking(true); // the sizing cursor follows the pointer without a button held
 }
 

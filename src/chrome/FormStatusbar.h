@@ -62,7 +62,6 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    static QWidget* checkedOwner(QWidget* owner);
     void PaintSkinned(QPainter& painter);
     void PaintFlat(QPainter& painter);
     void DrawCaption(QPainter& painter);
