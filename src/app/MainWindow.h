@@ -141,6 +141,9 @@ private:
     // The dictionary menu from `dictionaries`, the item of `current` disabled.
     void BuildDictionaryMenu(const TDictionaryArray& dictionaries, const QString& current);
     void SelectDictionaryClick(int index);
+    // A fresh dictionary object on `baseName` in the current direction, loaded as at
+    // start-up; the old one goes once no load run uses it.
+    void ReopenDictionary(const QString& baseName);
     void StartLoader();
     void LoaderIndexLoaded(const TLoadReport& report);
     void LoaderFailed(const QString& message);

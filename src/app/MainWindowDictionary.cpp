@@ -52,12 +52,16 @@ void TMainForm::SelectDictionaryClick(int index) {
         FDictionaryItems[size_t(FCurrentDictIndex)]->setEnabled(true);
     FCurrentDictIndex = index;
     FDictionaryItems[size_t(index)]->setEnabled(false);
+    ReopenDictionary(FDictionaryItems[size_t(index)]->data().toString());
+    FocusSearchText();
+}
+
+void TMainForm::ReopenDictionary(const QString& baseName) {
     const int direction = FDict->Direction();
     if (FThread)
         FThread->wait(); // it may still be reading the old dictionary's pronunciations
     FDict = std::make_unique<TDictDB>(direction, FProgramFolder);
-    LoadDictionary(FDictionaryItems[size_t(index)]->data().toString());
-    FocusSearchText();
+    LoadDictionary(baseName);
 }
 
 void TMainForm::LoadDictionary(const QString& baseName) {

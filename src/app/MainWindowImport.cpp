@@ -12,23 +12,17 @@ void TMainForm::DictionaryImported(const QString& baseName) {
         RunWhenIdle([this, baseName] { DictionaryImported(baseName); });
         return;
     }
-    const int direction = FDict->Direction();
     const QString open = FDict->BaseName();
-    // A new set becomes selectable: the menu is built again from a fresh scan.
-    const TDictDB scan(direction, FProgramFolder);
-    BuildDictionaryMenu(scan.Dictionaries(), open);
-
     // The open set was replaced (entries, indexes or pronunciations): its loaded lists and
-    // offsets belong to the old files, so it is opened again on a fresh object, which loads
-    // the current direction and shows the new counts.
-    // Also the stored dictionary that was missing at start-up and exists now.
-    const bool storedArrived = open.isEmpty() && baseName == FSettings.Name;
-    if (baseName != open && !storedArrived)
-        return;
-    if (FThread)
-        FThread->wait(); // it may still be reading the old pronunciations
-    FDict = std::make_unique<TDictDB>(direction, FProgramFolder);
-    LoadDictionary(baseName);
+    // offsets belong to the old files, so it is opened again. So is the stored dictionary
+    // that was missing at start-up and exists now.
+    const bool reopen = baseName == open || (open.isEmpty() && baseName == FSettings.Name);
+
+    // A new set becomes selectable: the menu is built again from a fresh scan.
+    const TDictDB scan(FDict->Direction(), FProgramFolder);
+    BuildDictionaryMenu(scan.Dictionaries(), reopen ? baseName : open);
+    if (reopen)
+        ReopenDictionary(baseName);
 }
 
 } // namespace quillet
