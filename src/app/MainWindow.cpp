@@ -68,7 +68,6 @@ TMainForm::TMainForm(const QString& programFolder, const QString& settingsPath, 
             QTimer::singleShot(0, this, [this] { showMinimized(); });
     }
     CreateHotkey();
-    FOptionsWin = new TOptionsWin(this);
     if (FSettings.CheckUpdate)
         miSearchUpdateClick();
 }
@@ -328,8 +327,6 @@ void TMainForm::ApplyUILanguage(int index) {
     FResultGrid->CopyWordAction()->setText(Translate(QStringLiteral("Wort kopieren")));
     FResultGrid->CopyEntryAction()->setText(Translate(QStringLiteral("Eintrag kopieren")));
     TranslateWebSearchItems(FResultGrid->ContextMenu());
-    if (FOptionsWin)
-        FOptionsWin->ApplyUILanguage();
     if (FDict && FDict->IsOpen() && FDict->IndexLoaded(FDict->Direction()) && !IsLoading()) {
         SetStatusText(Translate(FDict->CurrentLanguage().Name) + ", " +
                       FillPlaceholders(Translate(QStringLiteral("%d Stichwörter, %d Verweise")),

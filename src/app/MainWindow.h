@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <QIcon>
+#include <QPixmap>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -194,6 +195,7 @@ private:
     // Controls, named as the program's parts know them.
     TFormCaption* FFormCaption = nullptr;
     TPaintBoxEx* FAdPaintBox = nullptr;
+    QPixmap FBannerHouse; // shown left of the banner text under the pointer
     TAboutForm* FAboutForm = nullptr;
     int FDownX = 0; // the last press on the window's own surface
     int FDownY = 0;

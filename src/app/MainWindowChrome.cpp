@@ -68,6 +68,7 @@ void TMainForm::CreateChrome() {
     FAdPaintBox->setFont(PixelFont(QStringLiteral("Arial"), 13, true));
     FAdPaintBox->setFontColor(kBannerColor);
     FAdPaintBox->setToolTip(kIssueTracker.toString());
+    FBannerHouse = QPixmap(QStringLiteral(":/icons/home.png"));
     connect(FAdPaintBox, &TPaintBoxEx::OnPaint, this, &TMainForm::AdPaintBoxPaint);
     connect(FAdPaintBox, &TPaintBoxEx::OnMouseEnter, this, &TMainForm::AdPaintBoxMouseEnter);
     connect(FAdPaintBox, &TPaintBoxEx::OnMouseLeave, this, &TMainForm::AdPaintBoxMouseLeave);
@@ -133,7 +134,7 @@ QString TMainForm::BannerText() const {
 
 void TMainForm::AdPaintBoxPaint(QPainter& canvas) {
     PaintBanner(canvas, FAdPaintBox->size(), BannerText(), FAdPaintBox->font().underline(),
-                QPixmap(QStringLiteral(":/icons/home.png")));
+                FBannerHouse);
 }
 
 void TMainForm::AdPaintBoxMouseEnter() {

@@ -18,6 +18,10 @@ void TMainForm::miOptionsWinClick() {
     // The hotkey is released while the dialog is open, so that it can be typed into the
     // hotkey box, and registered again afterwards, with the new combination when changed.
     UnregisterHotkey();
+    // Built at its first opening: its font lists check every installed font, which
+    // start-up need not wait for.
+    if (!FOptionsWin)
+        FOptionsWin = new TOptionsWin(this);
     const TOptionsResult result = FOptionsWin->Execute(FSettings, FAutorunState, *FAutorun,
                                                        QCoreApplication::applicationFilePath());
     if (result != TOptionsResult::Cancelled) {
