@@ -28,7 +28,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QSplitter>
-#include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -59,14 +58,9 @@ TMainForm::TMainForm(const QString& programFolder, const QString& settingsPath, 
     FLangTabControl->blockSignals(true);
     FLangTabControl->setCurrentIndex(FDict->Direction());
     FLangTabControl->blockSignals(false);
-    if (startHidden) {
-        // Hidden with only the icon in the notification area, as the autostart entry asks;
-        // minimised where the desktop has no notification area.
-        if (QSystemTrayIcon::isSystemTrayAvailable())
-            ShowTrayIcon();
-        else
-            QTimer::singleShot(0, this, [this] { showMinimized(); });
-    }
+    // Hidden at once, as the autostart entry asks: the same road as every minimise.
+    if (startHidden)
+        HideToTray();
     CreateHotkey();
     if (FSettings.CheckUpdate)
         miSearchUpdateClick();
