@@ -78,8 +78,6 @@ public:
     QTabBar* LangTabControl() const { return FLangTabControl; }
     TFormStatusbar* Statusbar() const { return FStatusbar; }
     TFormCaption* FormCaption() const { return FFormCaption; }
-    TAboutForm* AboutForm() const { return FAboutForm; }
-    QLabel* InfoLabel() const { return FInfoLabel; }
     QMenu* MainMenu() const { return FMainMenu; }
     QTimer* SearchTimer() { return &FSearchTimer; }
     const TSettings& Settings() const { return FSettings; }
@@ -95,7 +93,6 @@ public:
     void DictionaryImported(const QString& baseName);
     // Shows the window in its normal state, in front, active.
     void BringUp();
-    QSystemTrayIcon* TrayIcon() const { return FTrayIcon; }
     bool TrayIconShown() const { return FTrayIconShown; }
     // The window from which the last hotkey lookup came; 0 when none.
     TWindowId ForeignWindow() const;
