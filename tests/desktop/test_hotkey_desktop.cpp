@@ -49,27 +49,25 @@ public:
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
                 return QStringLiteral("%1 is not installed").arg(QString::fromLatin1(tool));
         }
-        for (int number = 87; number < 140; ++number) {
-            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
-                QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
-                continue;
-            const QString display = QStringLiteral(":%1").arg(number);
-            FServer.start(QStringLiteral("Xvfb"),
-                          {display, QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                           QStringLiteral("-screen"), QStringLiteral("0"),
-                           QStringLiteral("1280x800x24")});
-            if (!FServer.waitForStarted(5000))
-                return QStringLiteral("Xvfb does not start");
-            QDeadlineTimer deadline(10000);
-            while (!QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) &&
-                   FServer.state() == QProcess::Running && !deadline.hasExpired())
-                QThread::msleep(50);
-            if (FServer.state() != QProcess::Running)
-                continue; // taken after all: try the next number
-            gDisplay = display;
-            qputenv("DISPLAY", display.toLatin1());
-            break;
+        // The server picks a free display number itself and writes it to its output once
+        // it accepts connections: no race with other tests starting servers meanwhile.
+        FServer.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                               QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                               QStringLiteral("-screen"), QStringLiteral("0"),
+                                               QStringLiteral("1280x800x24")});
+        if (!FServer.waitForStarted(5000))
+            return QStringLiteral("Xvfb does not start");
+        QByteArray number;
+        QDeadlineTimer deadline(20000);
+        while (!number.endsWith('\n') && FServer.state() == QProcess::Running &&
+               !deadline.hasExpired()) {
+            FServer.waitForReadyRead(100);
+            number += FServer.readAllStandardOutput();
         }
+        if (number.trimmed().isEmpty())
+            return QStringLiteral("Xvfb names no display");
+        gDisplay = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+        qputenv("DISPLAY", gDisplay.toLatin1());
         if (gDisplay.isEmpty())
             return QStringLiteral("no free X display number");
         FWindowManager.start(QStringLiteral("openbox"), {});
@@ -80,7 +78,7 @@ public:
         if (!FWindowManager.waitForStarted(5000) || !FTray.waitForStarted(5000))
             return QStringLiteral("openbox or trayer does not start");
         // The window manager announces itself on the root window once it manages.
-        QDeadlineTimer deadline(10000);
+        deadline.setRemainingTime(20000);
         while (!deadline.hasExpired()) {
             if (RunTool(QStringLiteral("xprop"),
                         {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
@@ -144,7 +142,7 @@ private slots:
                                   QFileDevice::ExeOwner);
 
         // The program hides into the notification area only when there is one.
-        QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 20000);
 
         FEditor = new QWidget;
         FEditor->setWindowTitle(QStringLiteral("Editor"));
