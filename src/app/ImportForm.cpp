@@ -8,7 +8,6 @@
 #include "IniFile.h"
 #include "Translations.h"
 
-#include <filesystem>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -24,7 +23,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <system_error>
 
@@ -52,15 +50,8 @@ QPushButton* button(const QString& text, const QString& name, QWidget* parent) {
     return result;
 }
 
-// Moves `from` over `to`, replacing it in one step where the file system allows; a reader
-// that has the old file open keeps reading the old one.
-bool replaceFile(const QString& from, const QString& to, QString& error) {
-    std::error_code code;
-    std::filesystem::rename(QFileInfo(from).filesystemFilePath(),
-                            QFileInfo(to).filesystemFilePath(), code);
-    if (code)
-        error = QDir::toNativeSeparators(to) + ": " + QString::fromStdString(code.message());
-    return !code;
+QString BusyText(const QString& baseName) {
+    return QStringLiteral("Wörterbuch %1 wird gerade importiert").arg(baseName);
 }
 
 } // namespace
@@ -294,23 +285,15 @@ void TImportForm::Button3Click() {
     const QString baseName = CheckedBaseName();
     if (baseName.isEmpty())
         return;
-    auto staging = std::make_unique<QTemporaryDir>(
-        QDir(FProgramFolder).filePath(QStringLiteral(".import-XXXXXX")));
-    if (!staging->isValid()) {
-        ShowNotice(QStringLiteral("Im Programmordner %1 kann nicht geschrieben werden: %2")
-                       .arg(QDir::toNativeSeparators(FProgramFolder), staging->errorString()),
-                   true);
-        return;
-    }
     TImportRequest request;
-    request.Folder = staging->path();
+    request.Folder = FProgramFolder;
     request.BaseName = baseName;
     request.SourcePath = FSourceEdit->text();
     request.Meta = TMetaData();
     request.Meta.Name = FMetaNameEdit->text();
     request.StopwordFolders = {FProgramFolder, QCoreApplication::applicationDirPath()};
     request.Cancel = &FCancel;
-    FStaging = std::move(staging);
+    request.Abandon = &FAbandoned;
     StartJob(TJob::Dictionary, [this, request, baseName]() mutable {
         TImportSummary summary;
         QStringList warnings;
@@ -343,8 +326,10 @@ void TImportForm::ImportPronunciationFile(const QString& sourcePath) {
         const TStatus status = quillet::ImportPronunciations(
             sourcePath, destination, summary,
             [this](int lineIndex, int lineCount) { ReportFromWorker(lineIndex, lineCount); });
+        const bool busy = summary.Busy;
         QMetaObject::invokeMethod(
-            this, [this, status, baseName] { PronunciationImportDone(status, baseName); },
+            this,
+            [this, status, baseName, busy] { PronunciationImportDone(status, baseName, busy); },
             Qt::QueuedConnection);
     });
 }
@@ -416,33 +401,18 @@ void TImportForm::FinishJob() {
 void TImportForm::DictionaryImportDone(const TStatus& status, const TImportSummary& summary,
                                        const QStringList& warnings, const QString& baseName) {
     FinishJob();
-    const std::unique_ptr<QTemporaryDir> staging = std::move(FStaging);
     if (FAbandoned) {
         emit importFinished(false);
         return;
     }
     if (!status.ok()) {
-        ShowNotice(
-            QStringLiteral("Der Import ist fehlgeschlagen; es wurde nichts geschrieben.\n\n") +
-                status.message(),
-            true);
+        ShowNotice(summary.Busy ? BusyText(baseName)
+                                : QStringLiteral("Der Import ist fehlgeschlagen; es wurde nichts "
+                                                 "geschrieben.\n\n") +
+                                      status.message(),
+                   true);
         emit importFinished(false);
         return;
-    }
-    // Indexes first and the entries last, as the files were committed: the set is only
-    // complete under its name once the .tdb has arrived.
-    QString error;
-    for (const char* extension : {".tx1", ".tx2", ".tdb"}) {
-        const QString name = baseName + extension;
-        if (!replaceFile(QDir(staging->path()).filePath(name), QDir(FProgramFolder).filePath(name),
-                         error)) {
-            ShowNotice(QStringLiteral("Die Dateien konnten nicht in den Programmordner gelegt "
-                                      "werden:\n\n") +
-                           error,
-                       true);
-            emit importFinished(false);
-            return;
-        }
     }
     if (!summary.Cancelled)
         FProgressBar->setValue(FProgressBar->maximum());
@@ -469,13 +439,15 @@ void TImportForm::DictionaryImportDone(const TStatus& status, const TImportSumma
     emit importFinished(true);
 }
 
-void TImportForm::PronunciationImportDone(const TStatus& status, const QString& baseName) {
+void TImportForm::PronunciationImportDone(const TStatus& status, const QString& baseName,
+                                          bool busy) {
     FinishJob();
     if (!status.ok()) {
         if (!FAbandoned)
-            ShowNotice(QStringLiteral("Der Aussprache-Import ist fehlgeschlagen; es wurde nichts "
-                                      "geschrieben.\n\n") +
-                           status.message(),
+            ShowNotice(busy ? BusyText(baseName)
+                            : QStringLiteral("Der Aussprache-Import ist fehlgeschlagen; es wurde "
+                                             "nichts geschrieben.\n\n") +
+                                  status.message(),
                        true);
         emit importFinished(false);
         return;

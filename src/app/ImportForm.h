@@ -18,7 +18,6 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QStatusBar;
-class QTemporaryDir;
 
 namespace quillet {
 
@@ -105,7 +104,7 @@ private:
     void ShowProgress(int lineIndex, int lineCount, int ticket);
     void DictionaryImportDone(const TStatus& status, const TImportSummary& summary,
                               const QStringList& warnings, const QString& baseName);
-    void PronunciationImportDone(const TStatus& status, const QString& baseName);
+    void PronunciationImportDone(const TStatus& status, const QString& baseName, bool busy);
     void FinishJob();
     // Stops a running import without installing anything and waits for the worker.
     void Abandon(bool wait);
@@ -115,8 +114,7 @@ private:
     std::function<QString()> FOpenBaseName;
     int FLanguagesFilledFor = -1; // interface language the lists were filled for
     TJob FJob = TJob::Dictionary;
-    std::unique_ptr<QTemporaryDir> FStaging; // the dictionary import's output
-    bool FAbandoned = false;
+    std::atomic<bool> FAbandoned{false}; // the dialog went away: the import installs nothing
 
     // Hand-over between the worker and this window.
     std::thread FWorker;

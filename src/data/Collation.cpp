@@ -94,6 +94,12 @@ QByteArray CollationKey(QStringView text) {
     return key;
 }
 
+bool HasPrimaryWeight(QStringView text) {
+    // A sort key lists the primary weights first and ends that level with the byte 1.
+    const QByteArray key = CollationKey(text);
+    return !key.isEmpty() && key.front() != '\x01';
+}
+
 QString PrefixRangeEnd(QStringView text) {
     return text.toString() + QChar(0xFFFF);
 }

@@ -35,6 +35,11 @@ bool EndsText(QStringView suffix, QStringView text);
 // compare equal. For sorting and hashing many words at once.
 QByteArray CollationKey(QStringView text);
 
+// The text has a primary weight (a letter, digit, sign or blank); false for texts made
+// only of characters that the comparison ignores or only weighs as accents (controls, the
+// soft hyphen, zero-width characters, lone combining marks) and for the empty text.
+bool HasPrimaryWeight(QStringView text);
+
 // A text that sorts after every text whose primary weights begin with those of `text`
 // and before every greater text that does not: `text` followed by U+FFFF, which root
 // collation gives the highest primary weight for exactly this use (prefix ranges).

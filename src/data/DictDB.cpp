@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "DictDB.h"
 
+#include "SetInstall.h"
 #include "TextTools.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace quillet {
 namespace {
@@ -71,14 +74,20 @@ TDictDB::TDictDB(int direction, const QString& folder)
 
 void TDictDB::FindDictionaries() {
     const QDir dir(FAppDir);
+    // An installation cut short by a kill or a power loss is finished before the sets are
+    // read, so that none of them is seen half old, half new.
+    for (const QString& base : SetsWithInstallLeftovers(FAppDir))
+        (void)RecoverSet(FAppDir, base, kRecoveryWaitMs);
     const QStringList names = dir.entryList({QStringLiteral("*.tdb")},
                                             QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& name : names) {
         const QString base = BaseNameOf(name);
-        if (!dir.exists(base + ".tx1") || !dir.exists(base + ".tx2"))
+        // Only regular files: opening a FIFO would wait for a writer forever.
+        if (!IsRegularFile(dir.filePath(base + ".tx1")) ||
+            !IsRegularFile(dir.filePath(base + ".tx2")))
             continue;
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
+        QFile file;
+        if (!OpenRegularFile(file, dir.filePath(name), name).ok())
             continue;
         const QByteArray header = file.read(kHeaderSize);
         if (header.size() < kHeaderSize)
@@ -94,15 +103,23 @@ TStatus TDictDB::Open(const QString& baseName) {
     FLanguages[0].FlagFile = baseName + "_1.bmp";
     FLanguages[1].FlagFile = baseName + "_2.bmp";
     FDataFile = baseName + ".tdb";
+    FEntries.Close();
+    if (TStatus s = RecoverSet(FAppDir, baseName, kRecoveryWaitMs); !s.ok())
+        return s;
+    return OpenEntries();
+}
+
+TStatus TDictDB::OpenEntries() {
     const QString path = FAppDir + FDataFile;
-    QFile file(path);
-    if (!file.exists())
-        return TStatus::NotFound(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return TStatus::Error("Cannot read " + path + ": " + file.errorString());
-    const QByteArray header = file.read(kHeaderSize);
-    if (header.size() < kHeaderSize)
+    // The entry file stays open from here on: the loaded indexes point into this very
+    // file, even when an import elsewhere puts a new set under its name.
+    if (TStatus s = FEntries.Open(path, FDataFile); !s.ok())
+        return QFileInfo::exists(path) ? s : TStatus::NotFound(path);
+    const QByteArray header = FEntries.ReadStart(kHeaderSize);
+    if (header.size() < kHeaderSize) {
+        FEntries.Close();
         return TStatus::Error("File " + path + " is damaged: it is shorter than its header");
+    }
     FHeader = header;
     const THeaderInfo info = ParseHeader(header);
     FTitle = info.Title;
@@ -110,21 +127,40 @@ TStatus TDictDB::Open(const QString& baseName) {
         FLanguages[i].Name = info.LanguageName[i];
         FLanguages[i].Code = info.LanguageCode[i].left(2);
     }
-    FMeta = ReadMetaData(FAppDir + baseName + ".ini");
+    FMeta = ReadMetaData(FAppDir + FBaseName + ".ini");
     return TStatus::Ok();
 }
 
 TStatus TDictDB::LoadIndex() {
     if (FWordLists[FDirection]->Count() > 0)
         return TStatus::Ok();
-    return FWordLists[FDirection]->LoadFromFile(FAppDir + FLanguages[FDirection].IndexFile);
+    const QString dataPath = FAppDir + FDataFile;
+    // The index must belong to the entry file that is open. When another import put a new
+    // set in place since it was opened, the new entry file is opened instead and the
+    // other direction's index, which points into the old one, is dropped. An import that
+    // lands while the index is read shows in the same check afterwards: then once more.
+    for (int attempt = 0;; ++attempt) {
+        if (FEntries.IsOpen() && !(FEntries.Identity() == IdentityOf(dataPath))) {
+            FWordLists[OtherDirection()]->Clear();
+            if (TStatus s = RecoverSet(FAppDir, FBaseName, kRecoveryWaitMs); !s.ok())
+                return s;
+            if (TStatus s = OpenEntries(); !s.ok())
+                return s;
+        }
+        TStatus status =
+            FWordLists[FDirection]->LoadFromFile(FAppDir + FLanguages[FDirection].IndexFile);
+        if (!status.ok() || !FEntries.IsOpen() || FEntries.Identity() == IdentityOf(dataPath) ||
+            attempt == 2)
+            return status;
+        FWordLists[FDirection]->Clear();
+    }
 }
 
 TStatus TDictDB::LoadPronunciations() {
     if (PronunciationsLoaded())
         return TStatus::Ok();
     const QString path = FAppDir + FBaseName + ".ipa";
-    if (FBaseName.isEmpty() || !QFile::exists(path))
+    if (FBaseName.isEmpty() || !QFileInfo::exists(path))
         return TStatus::Ok();
     // Filled aside and handed over whole, so that GetPronunciation never sees it half-read.
     auto table = std::make_unique<THashList>();
@@ -191,9 +227,11 @@ TStatus TDictDB::GetEntries(TTermPairArray& rows) const {
         rows.push_back({QStringLiteral("kein Treffer"), QStringLiteral("no match"), 0});
         return TStatus::Ok();
     }
-    TEntryReader reader;
-    if (TStatus s = reader.Open(FAppDir + FDataFile, FDataFile); !s.ok())
-        return s;
+    if (!FEntries.IsOpen()) {
+        if (TStatus s = FEntries.Open(FAppDir + FDataFile, FDataFile); !s.ok())
+            return s;
+    }
+    TEntryReader& reader = FEntries;
     const bool anyRanked = std::any_of(FCurrentMatches.begin(), FCurrentMatches.end(),
                                        [](const TTermRef& ref) { return ref.Rank > 0; });
     for (const TTermRef& ref : FCurrentMatches) {

@@ -54,11 +54,15 @@ public:
     // and .tx2, whose header could be read, in file-name order.
     const TDictionaryArray& Dictionaries() const { return FDictionaries; }
 
-    // Binds the object to <base>: reads the .tdb header and the .ini meta data. A missing
-    // .tdb gives "File <folder><base>.tdb not found"; a .tdb shorter than its header is
-    // reported as damaged. The file names are derived even when it fails.
+    // Binds the object to <base>: finishes an interrupted installation of the set, opens
+    // the .tdb (kept open for every later read), reads its header and the .ini meta data.
+    // A missing .tdb gives "File <folder><base>.tdb not found"; a .tdb shorter than its
+    // header is reported as damaged, a FIFO or folder as not a regular file. The file
+    // names are derived even when it fails.
     TStatus Open(const QString& baseName);
-    // Reads the current direction's index unless it is already loaded.
+    // Reads the current direction's index unless it is already loaded. When the set was
+    // replaced on disk since Open(), the new entry file is opened first (and the other
+    // direction's index dropped), so an index never points into another set's entries.
     TStatus LoadIndex();
     // Reads <base>.ipa unless pronunciations are loaded or the file is missing.
     TStatus LoadPronunciations();
@@ -117,11 +121,17 @@ public:
     void Cancel() { FCancel = true; }
 
 private:
+    // How long opening a set waits for another process's import to finish its renames.
+    static constexpr int kRecoveryWaitMs = 3000;
+
     void FindDictionaries();
+    // Opens FDataFile, reads its header and the meta data.
+    TStatus OpenEntries();
 
     QByteArray FHeader;
     TLanguage FLanguages[2];
     QString FDataFile;
+    mutable TEntryReader FEntries; // the open entry file the loaded indexes point into
     int FWindowStart = -1;
     int FWindowEnd = -1;
     TDictionaryArray FDictionaries;

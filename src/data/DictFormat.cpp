@@ -96,17 +96,18 @@ QString BaseNameOf(const QString& fileName) {
 
 TStatus TEntryReader::Open(const QString& path, const QString& nameForMessages) {
     FName = nameForMessages;
-    FFile.close();
-    FFile.setFileName(path);
     // Unbuffered: each entry is one seek and one read; a buffer would read ahead
     // kilobytes that the next seek throws away.
-    if (!FFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        if (!FFile.exists())
-            return TStatus::NotFound(nameForMessages);
-        return TStatus::Error("Cannot read " + nameForMessages + ": " + FFile.errorString());
-    }
+    if (TStatus s = OpenRegularFile(FFile, path, nameForMessages); !s.ok())
+        return s;
     FSize = FFile.size();
     return TStatus::Ok();
+}
+
+QByteArray TEntryReader::ReadStart(qint64 count) {
+    if (!FFile.seek(0))
+        return {};
+    return FFile.read(count);
 }
 
 TStatus TEntryReader::Read(quint32 offset, QString& side1, QString& side2) {
@@ -118,6 +119,8 @@ TStatus TEntryReader::Read(quint32 offset, QString& side1, QString& side2) {
     };
     // One read brings the length and, for all but the longest entries, the text too.
     constexpr qint64 kChunk = 1024;
+    if (offset < quint32(kHeaderSize))
+        return damaged("lies inside the header");
     const qint64 available = FSize - qint64(offset);
     if (available < 2 || !FFile.seek(offset))
         return damaged("lies past the end of the file");

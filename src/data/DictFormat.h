@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Status.h"
+#include "platform/FileSystem.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -83,14 +84,22 @@ TMetaData ReadMetaData(const QString& iniPath);
 QString BaseNameOf(const QString& fileName);
 
 // Reads the entry at `offset` of an open .tdb and splits it at " :: " into the two
-// language sides. A reference past the end of the file, an entry that runs past it, or
-// a text without a second side is reported as a damaged file.
+// language sides. A reference into the header, past the end of the file, an entry that
+// runs past it, or a text without a second side is reported as a damaged file. The file
+// stays open, so a set replaced under its name meanwhile is still read as it was opened.
 class TEntryReader {
 public:
     // Fails with "File <name> not found" when the file is missing (the name as given,
-    // so callers choose whether it carries the folder).
+    // so callers choose whether it carries the folder), and refuses anything but a
+    // regular file.
     TStatus Open(const QString& path, const QString& nameForMessages);
     TStatus Read(quint32 offset, QString& side1, QString& side2);
+    bool IsOpen() const { return FFile.isOpen(); }
+    void Close() { FFile.close(); }
+    // The first bytes of the file (the header), at most `count`.
+    QByteArray ReadStart(qint64 count);
+    // Which file is open (to tell whether the name now names another one).
+    TFileIdentity Identity() { return IdentityOf(FFile); }
 
 private:
     QFile FFile;

@@ -10,12 +10,31 @@
 // Any thread.
 namespace quillet {
 
-// Reads the whole file. A missing file gives "File <path> not found".
-TStatus ReadWholeFile(const QString& path, QByteArray& bytes);
+// Files the engine reads whole are at most this large: their items are addressed with
+// 32-bit positions.
+inline constexpr qint64 kMaxWholeFileBytes = 0xFFFFFFFFLL;
 
-// Replaces the file's content: written to a temporary file beside it and renamed over it
-// only when complete, so a failure or crash never leaves a half-written file.
+// Reads the whole file. A missing file gives "File <path> not found"; a FIFO, device or
+// folder, a file larger than `maxBytes` and a file that does not fit in memory are
+// refused with a message naming it.
+TStatus ReadWholeFile(const QString& path, QByteArray& bytes,
+                      qint64 maxBytes = kMaxWholeFileBytes);
+
+// Replaces the file's content: written to a temporary file beside it, forced to the disk
+// and renamed over it only when every byte arrived, so a failure (a full disk) or a crash
+// never leaves a short or empty file under the name; the old file then stays as it was
+// and the system's error is reported. A symbolic link is followed and its target
+// replaced; an existing file's permissions are kept. A path that names a FIFO, device or
+// folder is refused.
 TStatus WriteWholeFile(const QString& path, QByteArrayView bytes);
+
+// Creates or truncates `path` with exactly `bytes` and forces it to the disk; for files
+// written under a temporary name that the caller renames into place itself.
+TStatus WriteAndSyncFile(const QString& path, QByteArrayView bytes);
+
+// Renames `from` over `to` in one step (a reader that has the old file open keeps
+// reading it).
+TStatus RenameOver(const QString& from, const QString& to);
 
 // Little-endian integers in byte buffers.
 inline quint16 ReadU16(const char* p) {

@@ -4,6 +4,8 @@
 #include "FileIO.h"
 #include "TextTools.h"
 
+#include <new>
+
 namespace quillet {
 
 void THashList::Add(QStringView key, QStringView value) {
@@ -47,6 +49,16 @@ TStatus THashList::SaveToFile(const QString& path) const {
 }
 
 TStatus THashList::LoadFromFile(const QString& path) {
+    try {
+        return Load(path);
+    } catch (const std::bad_alloc&) {
+        FLoaded = false;
+        Clear();
+        return TStatus::Error("Not enough memory to load " + path);
+    }
+}
+
+TStatus THashList::Load(const QString& path) {
     FLoaded = false;
     Clear();
     QByteArray bytes;

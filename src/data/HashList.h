@@ -44,6 +44,8 @@ public:
     TStatus LoadFromFile(const QString& path);
 
 private:
+    TStatus Load(const QString& path);
+
     bool FLoaded = false;
 };
 

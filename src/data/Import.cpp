@@ -3,6 +3,7 @@
 
 #include "FileIO.h"
 #include "HashList.h"
+#include "SetInstall.h"
 #include "TermExtract.h"
 #include "TextTools.h"
 #include "WordList.h"
@@ -13,7 +14,7 @@
 #include <mutex>
 #include <QBuffer>
 #include <QDir>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QUtf8StringView>
 #include <thread>
 
@@ -203,16 +204,10 @@ private:
 QString findStopwords(const QStringList& folders, const QString& name) {
     for (const QString& folder : folders) {
         const QString path = QDir(folder).filePath(name);
-        if (QFile::exists(path))
+        if (IsRegularFile(path))
             return path;
     }
     return {};
-}
-
-TStatus writeFile(QSaveFile& file, QByteArrayView bytes) {
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), bytes.size()) != bytes.size())
-        return TStatus::Error("Cannot write " + file.fileName() + ": " + file.errorString());
-    return TStatus::Ok();
 }
 
 } // namespace
@@ -234,6 +229,13 @@ qint64 WriteEntry(const QByteArray& utf8, QIODevice& out) {
 
 TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     summary = {};
+    TSetLock lock;
+    if (TStatus s = lock.Acquire(request.Folder, request.BaseName); !s.ok()) {
+        summary.Busy = lock.Busy();
+        return s;
+    }
+    if (TStatus s = FinishInterruptedInstall(request.Folder, request.BaseName); !s.ok())
+        return s;
     QByteArray source;
     if (TStatus s = ReadWholeFile(request.SourcePath, source); !s.ok())
         return s;
@@ -246,10 +248,6 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         summary.StopwordsFound[side] = !path.isEmpty() && sides[side].LoadStopwords(path);
     }
 
-    const QDir folder(request.Folder);
-    QSaveFile tdb(folder.filePath(request.BaseName + ".tdb"));
-    if (!tdb.open(QIODevice::WriteOnly))
-        return TStatus::Error("Cannot write " + tdb.fileName() + ": " + tdb.errorString());
     // The entries are assembled in memory and written in large blocks.
     QBuffer entries;
     entries.open(QIODevice::WriteOnly);
@@ -325,27 +323,31 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     indexBytes[0] = sides[0].Serialize(summary.References[0]);
     helper.Wait();
 
-    QSaveFile tx1(folder.filePath(request.BaseName + ".tx1"));
-    QSaveFile tx2(folder.filePath(request.BaseName + ".tx2"));
-    QSaveFile* tx[2] = {&tx1, &tx2};
-    for (int side = 0; side < 2; ++side) {
+    if (summary.IndexedLines == 0)
+        return TStatus::Error("No line of " + request.SourcePath +
+                              " has two sides to index; nothing was written");
+    if (request.Abandon && request.Abandon->load())
+        return TStatus::Error(QStringLiteral("The import was abandoned; nothing was written"));
+    for (int side = 0; side < 2; ++side)
         summary.Headwords[side] = sides[side].Headwords();
-        if (TStatus s = writeFile(*tx[side], indexBytes[side]); !s.ok())
-            return s;
-    }
-    const QByteArray& tdbBytes = entries.data();
-    if (tdb.write(tdbBytes) != tdbBytes.size())
-        return TStatus::Error("Cannot write " + tdb.fileName() + ": " + tdb.errorString());
-    for (QSaveFile* file : {&tx1, &tx2, &tdb}) {
-        if (!file->commit())
-            return TStatus::Error("Cannot write " + file->fileName() + ": " + file->errorString());
-    }
-    return TStatus::Ok();
+    // The indexes first and the entries last: an older reader that knows nothing of the
+    // install record still finds the new entries only once their indexes are in place.
+    return InstallFileSet(request.Folder, request.BaseName,
+                          {{QStringLiteral("tx1"), indexBytes[0]},
+                           {QStringLiteral("tx2"), indexBytes[1]},
+                           {QStringLiteral("tdb"), entries.data()}});
 }
 
 TStatus ImportPronunciations(const QString& sourcePath, const QString& destinationPath,
                              TPronunciationSummary& summary, const TProgressFn& progress) {
     summary = {};
+    const QFileInfo destination(destinationPath);
+    TSetLock lock;
+    if (TStatus s = lock.Acquire(destination.absolutePath(), BaseNameOf(destination.fileName()));
+        !s.ok()) {
+        summary.Busy = lock.Busy();
+        return s;
+    }
     QByteArray source;
     if (TStatus s = ReadWholeFile(sourcePath, source); !s.ok())
         return s;

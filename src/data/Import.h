@@ -22,9 +22,11 @@
 // - a line longer than 32,767 bytes does not fit an entry and is left out;
 // - a byte-order mark at the start of the file is ignored.
 //
-// The files are built as temporary files and put in place only at the end, so a failed
-// import leaves the installed set as it was. A cancelled import installs a consistent
-// set holding the lines read so far.
+// The files are built in memory and installed together at the end (see SetInstall.h), so
+// a failed, killed or abandoned import leaves the installed set as it was, and a source
+// with no line to index installs nothing. A cancelled import installs a consistent set
+// holding the lines read so far. An import holds the set's lock from start to end: a
+// second import into the same set fails at once.
 //
 // Thread safety: an import runs on one thread (any thread, typically a worker). The
 // cancel flag may be set from another thread; the callbacks run on the importing thread.
@@ -42,6 +44,7 @@ struct TImportRequest {
     TMetaData Meta;              // only Name is used: the title in the .tdb header
     QStringList StopwordFolders; // searched in order for stopwords_DE.txt / stopwords_EN.txt
     const std::atomic<bool>* Cancel = nullptr; // checked at each progress report
+    const std::atomic<bool>* Abandon = nullptr; // set with Cancel: install nothing at all
     TProgressFn Progress;                      // every hundred indexed lines
     TWarningFn Warning;
 };
@@ -54,6 +57,7 @@ struct TImportSummary {
     qint64 References[2] = {0, 0};
     bool Cancelled = false;
     bool StopwordsFound[2] = {false, false};
+    bool Busy = false; // another import held the set's lock; nothing was done
 };
 
 // Writes the 184-byte header for the meta data's Name (the language pair is fixed:
@@ -63,18 +67,21 @@ bool WriteHeader(QIODevice& out, const TMetaData& meta);
 qint64 WriteEntry(const QByteArray& utf8, QIODevice& out);
 
 // Builds <base>.tdb, <base>.tx1 and <base>.tx2 in the request's folder. A missing source
-// gives "File <path> not found" and writes nothing.
+// gives "File <path> not found" and writes nothing; so does a set being imported by
+// someone else ("Dictionary <base> is being imported", summary.Busy).
 TStatus Import(const TImportRequest& request, TImportSummary& summary);
 
 struct TPronunciationSummary {
     int Lines = 0;
     int Pairs = 0; // distinct keys written
+    bool Busy = false; // another import held the set's lock; nothing was done
 };
 
 // Builds a pronunciation file from "key=value" lines (UTF-8). A line whose value has
 // fewer than 2 bytes, or that has no "=", is skipped; for keys equal under CompareText
 // the first key form is kept and the last value wins. The file at `destinationPath` is
-// replaced only when the new one is complete. Progress comes every hundred lines.
+// replaced only when the new one is complete, under the lock of the set it belongs to.
+// Progress comes every hundred lines.
 TStatus ImportPronunciations(const QString& sourcePath, const QString& destinationPath,
                              TPronunciationSummary& summary, const TProgressFn& progress = {});
 

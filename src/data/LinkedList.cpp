@@ -4,8 +4,10 @@
 #include "Collation.h"
 
 #include <algorithm>
+#include <QList>
 #include <QUtf8StringView>
 #include <QVarLengthArray>
+#include <unordered_map>
 
 namespace quillet {
 namespace {
@@ -15,6 +17,7 @@ std::string_view sv(QByteArrayView v) {
 } // namespace
 
 void TLinkedList::Clear() {
+    ForgetLeadIgnorable();
     FItems.clear();
     FItems.shrink_to_fit();
     FArena.clear();
@@ -117,6 +120,21 @@ void TLinkedList::Locate(QStringView text) {
         return;
     }
     const int end = LowerBound(PrefixRangeEnd(text).toUtf8(), lb);
+    if (!HasPrimaryWeight(text)) {
+        // Such a text (a soft hyphen, a control character, a lone accent) has every item
+        // in its range; only items that themselves begin without a primary weight can
+        // begin with it, and they are few.
+        for (const int i : LeadIgnorableItems()) {
+            if (i >= end)
+                break;
+            if (i >= lb && StartsText(text, TextAt(i))) {
+                FIndex = i;
+                return;
+            }
+        }
+        FIndex = lb > 0 ? lb - 1 : 0;
+        return;
+    }
     const bool wellFormed = text.isValidUtf16();
     QVarLengthArray<QByteArrayView, 8> rejected;
     for (int i = lb; i < end; ++i) {
@@ -171,6 +189,7 @@ void TLinkedList::InsertAt(QStringView text, int index) {
         return;
     }
     index = qMax(index, 0);
+    ForgetLeadIgnorable();
     FItems.insert(FItems.begin() + index, StoreItem(text, {}));
     FIndex = index;
 }
@@ -197,6 +216,7 @@ void TLinkedList::SetCurrentData(QByteArrayView data) {
 }
 
 void TLinkedList::AppendWithBytes(QStringView text, QByteArrayView data) {
+    ForgetLeadIgnorable();
     FItems.push_back(StoreItem(text, data));
     FIndex = Count() - 1;
 }
@@ -209,6 +229,7 @@ void TLinkedList::AddSortedWithBytes(QStringView text, QByteArrayView data) {
         SetCurrentData(data);
         return;
     }
+    ForgetLeadIgnorable();
     FItems.insert(FItems.begin() + lb, StoreItem(text, data));
     FIndex = lb;
 }
@@ -217,6 +238,40 @@ void TLinkedList::AdoptRecords(QByteArray arena, std::vector<TItem> items) {
     FArena = std::move(arena);
     FItems = std::move(items);
     FIndex = Count() - 1;
+    ForgetLeadIgnorable();
+    LeadIgnorableItems(); // while loading, not at the first lookup
+}
+
+const std::vector<int>& TLinkedList::LeadIgnorableItems() {
+    if (FLeadIgnorableKnown)
+        return FLeadIgnorable;
+    FLeadIgnorable.clear();
+    // Printable ASCII always has a primary weight; other first characters are few and
+    // each is asked once.
+    std::unordered_map<char32_t, bool> asked;
+    for (int i = 0; i < Count(); ++i) {
+        const QByteArrayView bytes = TextBytes(i);
+        if (bytes.isEmpty())
+            continue;
+        const uchar lead = uchar(bytes.front());
+        bool weighted;
+        if (lead >= 0x20 && lead < 0x7F) {
+            weighted = true;
+        } else {
+            const QString text = QString::fromUtf8(bytes.first(qMin<qsizetype>(bytes.size(), 4)));
+            const char32_t first = text.isEmpty() ? 0 : text.toUcs4().value(0);
+            auto it = asked.find(first);
+            if (it == asked.end()) {
+                const char32_t one[1] = {first};
+                it = asked.emplace(first, HasPrimaryWeight(QString::fromUcs4(one, 1))).first;
+            }
+            weighted = it->second;
+        }
+        if (!weighted)
+            FLeadIgnorable.push_back(i);
+    }
+    FLeadIgnorableKnown = true;
+    return FLeadIgnorable;
 }
 
 int TLinkedList::LowerBound(const QByteArray& utf8, int from) const {

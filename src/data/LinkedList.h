@@ -95,10 +95,16 @@ private:
     // The bytes of the item's first `units` UTF-16 units, or null when that needs decoding.
     static QByteArrayView Utf8Prefix(QByteArrayView item, qsizetype units);
     TItem StoreItem(QStringView text, QByteArrayView data);
+    // The items whose first character has no primary weight, ascending: the only ones a
+    // text without primary weight can be the beginning of.
+    const std::vector<int>& LeadIgnorableItems();
+    void ForgetLeadIgnorable() { FLeadIgnorableKnown = false; }
 
     QByteArray FArena;
     std::vector<TItem> FItems;
     int FIndex = -1;
+    std::vector<int> FLeadIgnorable;
+    bool FLeadIgnorableKnown = false;
 };
 
 } // namespace quillet

@@ -4,6 +4,8 @@
 #include "FileIO.h"
 #include "TextTools.h"
 
+#include <new>
+
 namespace quillet {
 
 QByteArray PackRefs(const TTermRefArray& refs) {
@@ -54,6 +56,15 @@ void TWordList::AddSortedWithData(QStringView text, const TTermRefArray& refs) {
 }
 
 TStatus TWordList::LoadFromFile(const QString& path) {
+    try {
+        return Load(path);
+    } catch (const std::bad_alloc&) {
+        Clear();
+        return TStatus::Error("Not enough memory to load " + path);
+    }
+}
+
+TStatus TWordList::Load(const QString& path) {
     Clear();
     QByteArray bytes;
     if (TStatus s = ReadWholeFile(path, bytes); !s.ok())
@@ -68,6 +79,10 @@ TStatus TWordList::LoadFromFile(const QString& path) {
         if (size - pos < 3)
             return TStatus::Error("File " + path + " is damaged: it ends inside a record");
         const quint32 count = ReadU16(data + pos + 1);
+        // No import writes a headword without an entry; a run of zero bytes would
+        // otherwise load as millions of empty headwords.
+        if (count == 0)
+            return TStatus::Error("File " + path + " is damaged: a headword has no entries");
         pos += 3 + uchar(data[pos]) + qsizetype(count) * 5;
         if (pos > size)
             return TStatus::Error("File " + path + " is damaged: it ends inside a record");

@@ -47,7 +47,8 @@ public:
     void AddSortedWithData(QStringView text, const TTermRefArray& refs);
 
     // Clears the list, then reads the index file. A missing file gives "File <path> not
-    // found"; a file that ends inside a record is reported as damaged and leaves the list
+    // found"; a file that ends inside a record or has a record without references is
+    // reported as damaged, one of 4 GiB or more as too large, and each leaves the list
     // empty (and Total() as it was).
     TStatus LoadFromFile(const QString& path);
     // Writes the index file (replacing it only when complete). Headwords are cut to 255
@@ -59,6 +60,8 @@ public:
     static void WriteRecord(QByteArray& out, QStringView headword, const TTermRefArray& refs);
 
 private:
+    TStatus Load(const QString& path);
+
     int FTotal = 0;
 };
 
