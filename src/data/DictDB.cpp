@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "DictDB.h"
 
+#include "platform/FileSystem.h"
 #include "SetInstall.h"
 #include "TextTools.h"
-#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <QCoreApplication>

@@ -3,11 +3,11 @@
 
 #include "platform/FileSystem.h"
 
+#include <filesystem>
+#include <new>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <filesystem>
-#include <new>
 
 namespace quillet {
 namespace {
@@ -108,8 +108,8 @@ TStatus WriteAndSyncFile(const QString& path, QByteArrayView bytes) {
 
 TStatus RenameOver(const QString& from, const QString& to) {
     std::error_code code;
-    std::filesystem::rename(QFileInfo(from).filesystemFilePath(), QFileInfo(to).filesystemFilePath(),
-                            code);
+    std::filesystem::rename(QFileInfo(from).filesystemFilePath(),
+                            QFileInfo(to).filesystemFilePath(), code);
     if (code)
         return cannotWrite(to, QString::fromStdString(code.message()));
     return TStatus::Ok();

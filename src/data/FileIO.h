@@ -17,8 +17,7 @@ inline constexpr qint64 kMaxWholeFileBytes = 0xFFFFFFFFLL;
 // Reads the whole file. A missing file gives "File <path> not found"; a FIFO, device or
 // folder, a file larger than `maxBytes` and a file that does not fit in memory are
 // refused with a message naming it.
-TStatus ReadWholeFile(const QString& path, QByteArray& bytes,
-                      qint64 maxBytes = kMaxWholeFileBytes);
+TStatus ReadWholeFile(const QString& path, QByteArray& bytes, qint64 maxBytes = kMaxWholeFileBytes);
 
 // Replaces the file's content: written to a temporary file beside it, forced to the disk
 // and renamed over it only when every byte arrived, so a failure (a full disk) or a crash

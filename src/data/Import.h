@@ -43,9 +43,9 @@ struct TImportRequest {
     QString SourcePath;          // the UTF-8 source text
     TMetaData Meta;              // only Name is used: the title in the .tdb header
     QStringList StopwordFolders; // searched in order for stopwords_DE.txt / stopwords_EN.txt
-    const std::atomic<bool>* Cancel = nullptr; // checked at each progress report
+    const std::atomic<bool>* Cancel = nullptr;  // checked at each progress report
     const std::atomic<bool>* Abandon = nullptr; // set with Cancel: install nothing at all
-    TProgressFn Progress;                      // every hundred indexed lines
+    TProgressFn Progress;                       // every hundred indexed lines
     TWarningFn Warning;
 };
 
@@ -73,7 +73,7 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary);
 
 struct TPronunciationSummary {
     int Lines = 0;
-    int Pairs = 0; // distinct keys written
+    int Pairs = 0;     // distinct keys written
     bool Busy = false; // another import held the set's lock; nothing was done
 };
 

@@ -32,8 +32,8 @@ QStringList readRecord(const QString& path) {
         return {};
     const QList<QByteArray> lines = bytes.split('\n');
     // header, names..., "end", and the empty piece after the last line break
-    if (lines.size() < 4 || lines.first() != kRecordHeader || lines[lines.size() - 2] != kRecordEnd ||
-        !lines.last().isEmpty())
+    if (lines.size() < 4 || lines.first() != kRecordHeader ||
+        lines[lines.size() - 2] != kRecordEnd || !lines.last().isEmpty())
         return {};
     QStringList extensions;
     for (qsizetype i = 1; i < lines.size() - 2; ++i) {
@@ -55,8 +55,8 @@ TStatus removeFile(const QString& path) {
 // Removes the new files of an installation that never wrote its record.
 TStatus discardNewFiles(const QString& folder, const QString& baseName) {
     const QDir dir(folder);
-    const QStringList names = dir.entryList({"." + baseName + ".*.new"},
-                                            QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names =
+        dir.entryList({"." + baseName + ".*.new"}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
         if (TStatus s = removeFile(dir.filePath(name)); !s.ok())
             return s;
@@ -108,7 +108,8 @@ TStatus InstallFileSet(const QString& folder, const QString& baseName,
     if (TStatus s = WriteAndSyncFile(recordFile + ".new", record); !s.ok())
         return fail(s);
     if (!SyncFolder(folder))
-        return fail(TStatus::Error("Cannot write " + folder + ": the folder could not be "
+        return fail(TStatus::Error("Cannot write " + folder +
+                                   ": the folder could not be "
                                    "forced to the disk"));
     if (TStatus s = RenameOver(recordFile + ".new", recordFile); !s.ok())
         return fail(s);
@@ -155,8 +156,9 @@ TStatus RecoverSet(const QString& folder, const QString& baseName, int waitMs) {
 }
 
 QStringList SetsWithInstallLeftovers(const QString& folder) {
-    const QStringList names = QDir(folder).entryList(
-        {QStringLiteral(".*.install"), QStringLiteral(".*.new")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral(".*.install"), QStringLiteral(".*.new")},
+                               QDir::Files | QDir::Hidden | QDir::System);
     QStringList bases;
     for (const QString& name : names) {
         const QString base = name.mid(1).section(u'.', 0, 0);

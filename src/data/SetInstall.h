@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "Status.h"
 #include "platform/FileSystem.h"
+#include "Status.h"
 
 #include <QByteArray>
 #include <QString>

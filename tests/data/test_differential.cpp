@@ -34,6 +34,14 @@ QString randomWord(QRandomGenerator& rng, int maxLength = 6) {
     return word;
 }
 
+// Texts without a primary weight, and words that begin with such a character.
+const QString kIgnorable[] = {QStringLiteral("\u0001"), QStringLiteral("\u00AD"),
+                              QStringLiteral("\u200B"), QStringLiteral("\u0301")};
+
+QString listWord(QRandomGenerator& rng) {
+    return rng.bounded(16) ? randomWord(rng) : kIgnorable[rng.bounded(4)] + randomWord(rng);
+}
+
 QString flipCase(QRandomGenerator& rng, QString text) {
     for (QChar& c : text)
         c = !rng.bounded(2) ? c : c.isUpper() ? c.toLower() : c.toUpper();
@@ -59,6 +67,8 @@ QString misspell(QRandomGenerator& rng, QString text) {
 QString query(QRandomGenerator& rng, const TLinkedList& list) {
     if (list.Count() == 0 || rng.bounded(6) == 0)
         return rng.bounded(8) ? randomWord(rng, 8) : QString();
+    if (rng.bounded(20) == 0)
+        return kIgnorable[rng.bounded(4)];
     const QString item = list.TextAt(int(rng.bounded(list.Count())));
     const QString prefix = item.left(int(rng.bounded(int(item.size()) + 1)));
     const QString choices[] = {item,
@@ -134,7 +144,7 @@ private slots:
         int step = 0;
         // Build: sorted inserts mixed with appends of words above the last item.
         for (; fast.Count() < size && step < 4 * size; ++step) {
-            const QString word = randomWord(rng);
+            const QString word = listWord(rng);
             context = QStringLiteral("seed %1, step %2, adding '%3'").arg(seed).arg(step).arg(word);
             if (rng.bounded(2) &&
                 (fast.Count() == 0 || CompareText(word, fast.TextAt(fast.Count() - 1)) > 0)) {

@@ -10,11 +10,11 @@
 #include "SetInstall.h"
 #include "TestFiles.h"
 
+#include <map>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,7 +72,8 @@ private slots:
         QVERIFY(importSource(disk, "Haus :: house\nBaum :: tree\n", summary, outside.path()).ok());
         QVERIFY(writeAll(outside.filePath("ipa.src"), "Haus=haʊs\n"));
         TPronunciationSummary ipaSummary;
-        QVERIFY(ImportPronunciations(outside.filePath("ipa.src"), disk + "/d.ipa", ipaSummary).ok());
+        QVERIFY(
+            ImportPronunciations(outside.filePath("ipa.src"), disk + "/d.ipa", ipaSummary).ok());
         QVERIFY(writeAll(disk + "/options.ini", "[Window]\r\nLeft=10\r\n"));
 
         // Fill the disk to the last byte.
@@ -87,7 +88,8 @@ private slots:
 
         TIniFile ini(disk + "/options.ini");
         const TStatus write = ini.WriteString("Window", "Left", "20");
-        QVERIFY2(!write.ok() && write.message().contains("No space left"), qPrintable(write.message()));
+        QVERIFY2(!write.ok() && write.message().contains("No space left"),
+                 qPrintable(write.message()));
         QByteArray source;
         for (int i = 0; i < 2000; ++i)
             source += "Wort" + QByteArray::number(i) + " :: word\n";
@@ -95,7 +97,8 @@ private slots:
         QVERIFY2(!import.ok() && import.message().contains("No space left"),
                  qPrintable(import.message()));
         QVERIFY(writeAll(outside.filePath("ipa.src"), "Haus=haʊs\nBaum=baʊm\n"));
-        QVERIFY(!ImportPronunciations(outside.filePath("ipa.src"), disk + "/d.ipa", ipaSummary).ok());
+        QVERIFY(
+            !ImportPronunciations(outside.filePath("ipa.src"), disk + "/d.ipa", ipaSummary).ok());
         QVERIFY(snapshot(disk) == before);
     }
 
@@ -167,7 +170,8 @@ private slots:
         QVERIFY(db.Open("d").ok() && db.LoadIndex().ok());
         QCOMPARE(firstRow(db, u"Haus"), QStringLiteral("Haus|house"));
 
-        QVERIFY(importSource(dir.path(), "# longer now\nBaum :: tree\nHaus :: home\n", summary).ok());
+        QVERIFY(
+            importSource(dir.path(), "# longer now\nBaum :: tree\nHaus :: home\n", summary).ok());
         QCOMPARE(firstRow(db, u"Haus"), QStringLiteral("Haus|house")); // the set it loaded
         db.ToggleDirection();
         QVERIFY(db.LoadIndex().ok()); // the other index comes from the new set, and so do entries
@@ -198,7 +202,9 @@ private slots:
         QTest::addColumn<QByteArray>("source");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("comments only") << QByteArray("# a\n# b\n");
-        QTest::newRow("binary") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0\xff\xfe", 14);
+        QTest::newRow("binary") << QByteArray("\x7f"
+                                              "ELF\x02\x01\x01\0\0\0\xff\xfe",
+                                              14);
     }
     void sourceWithNothingToIndexInstallsNothing() {
         QFETCH(QByteArray, source);

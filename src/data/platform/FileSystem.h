@@ -3,9 +3,9 @@
 
 #include "Status.h"
 
+#include <memory>
 #include <QFile>
 #include <QString>
-#include <memory>
 
 // The few file-system services the engine needs beyond QFile, with one implementation per
 // platform (posix/, win/; CMake picks one): opening for reading without hanging on a FIFO,

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/FileSystem.h"
 
-#include <QFileInfo>
 #include <io.h>
+#include <QFileInfo>
 #include <thread>
 #include <windows.h>
 
@@ -61,10 +61,9 @@ TFileIdentity IdentityOf(QFile& openFile) {
 }
 
 TFileIdentity IdentityOf(const QString& path) {
-    const HANDLE handle =
-        CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()), 0,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     const TFileIdentity identity = identityOfHandle(handle);
     if (handle != INVALID_HANDLE_VALUE)
         CloseHandle(handle);
@@ -83,10 +82,10 @@ TFileLock::~TFileLock() {
 
 TFileLock::TResult TFileLock::Acquire(const QString& lockPath, int waitMs, QString* error) {
     Release();
-    const HANDLE handle =
-        CreateFileW(reinterpret_cast<const wchar_t*>(lockPath.utf16()), GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(lockPath.utf16()),
+                                      GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         if (error)
             *error = lockPath + ": " + QString::number(GetLastError());
