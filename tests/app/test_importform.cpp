@@ -4,6 +4,7 @@
 // the pronunciation import and the refusals.
 #include "DictDB.h"
 #include "ImportForm.h"
+#include "SetInstall.h"
 #include "Translations.h"
 
 #include <QtTest>
@@ -75,7 +76,7 @@ class TestImportForm : public QObject {
     }
     bool noStagingLeft() const {
         return QDir(FFolder->path())
-            .entryList({".import-*"}, QDir::AllEntries | QDir::Hidden)
+            .entryList({".*.new", ".*.install"}, QDir::AllEntries | QDir::Hidden)
             .isEmpty();
     }
 
@@ -210,6 +211,16 @@ private slots:
         QCOMPARE(QDir(FFolder->path()).entryList({"t.*"}, QDir::Files | QDir::Hidden),
                  QStringList());
         QVERIFY(noStagingLeft());
+        // Another import (the command-line tool, say) holds the set.
+        QVERIFY(writeFile(path("source.txt"), "Haus :: house\n"));
+        FForm->SourceEdit()->setText(path("source.txt"));
+        TSetLock other;
+        QVERIFY(other.Acquire(FFolder->path(), "t").ok());
+        finished.clear();
+        FForm->Button3()->click();
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(FForm->Notice()->text(), QStringLiteral("Wörterbuch t wird gerade importiert"));
+        QVERIFY(!QFile::exists(path("t.tdb")));
     }
 
     void pronunciationImportWritesBaseIpa() {
