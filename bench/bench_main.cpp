@@ -260,12 +260,19 @@ void benchLookup(const QString& folder, bool quick) {
 
     // Texts whose prefix range is long: the scan inside it is the only part that grows.
     std::printf("worst cases (one run each):\n");
-    for (const char* text : {"a", "ä", "á", "Kase", "s", "zzzz", "to", "der die das"}) {
+    for (const char* text : {"a", "ä", "á", "Kase", "s", "zzzz", "to", "der die das", "\u0001",
+                             "\u00AD", "\u200B", "\u0301"}) {
         const double t = seconds([&] {
             db.FindWords(QString::fromUtf8(text), words);
             check(db.GetEntries(rows));
         });
-        std::printf("  %-12s %8.1f us  (%zu rows)\n", text, t * 1e6, rows.size());
+        const QString shown = QString::fromUtf8(text);
+        const bool printable = shown.front().isLetter();
+        std::printf("  %-12s %8.1f us  (%zu rows)\n",
+                    printable ? text
+                              : qPrintable(QStringLiteral("U+%1").arg(shown.front().unicode(), 4,
+                                                                       16, QChar(u'0'))),
+                    t * 1e6, rows.size());
     }
 }
 

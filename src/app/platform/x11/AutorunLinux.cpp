@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "Autorun.h"
 
+#include "FileIO.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 // An XDG autostart entry: a desktop file in $XDG_CONFIG_HOME/autostart, which the desktop
 // session starts at login. The file is written to a temporary file beside it and renamed,
@@ -109,13 +110,7 @@ public:
                 .arg(escapeValue(QString::fromStdString(name)), escapeValue(command));
         if (!QDir().mkpath(FFolder))
             return false;
-        QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly))
-            return false;
-        const QByteArray bytes = text.toUtf8();
-        if (out.write(bytes) != bytes.size())
-            return false;
-        return out.commit();
+        return WriteWholeFile(path, text.toUtf8()).ok();
     }
 
 private:
