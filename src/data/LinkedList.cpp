@@ -254,20 +254,20 @@ const std::vector<int>& TLinkedList::LeadIgnorableItems() {
         if (bytes.isEmpty())
             continue;
         const uchar lead = uchar(bytes.front());
-        bool weighted;
-        if (lead >= 0x20 && lead < 0x7F) {
-            weighted = true;
-        } else {
-            const QString text = QString::fromUtf8(bytes.first(qMin<qsizetype>(bytes.size(), 4)));
-            const char32_t first = text.isEmpty() ? 0 : text.toUcs4().value(0);
-            auto it = asked.find(first);
-            if (it == asked.end()) {
-                const char32_t one[1] = {first};
-                it = asked.emplace(first, HasPrimaryWeight(QString::fromUcs4(one, 1))).first;
-            }
-            weighted = it->second;
+        if (lead >= 0x20 && lead < 0x7F)
+            continue;
+        // The first character's code point. Ill-formed bytes read as U+FFFD, which has a
+        // primary weight; whatever they decode to here only makes an extra candidate.
+        const int length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        char32_t first = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (int k = 1; k < length; ++k)
+            first = k < bytes.size() ? first << 6 | (uchar(bytes[k]) & 0x3F) : 0;
+        auto it = asked.find(first);
+        if (it == asked.end()) {
+            const char32_t one[1] = {first};
+            it = asked.emplace(first, HasPrimaryWeight(QString::fromUcs4(one, 1))).first;
         }
-        if (!weighted)
+        if (!it->second)
             FLeadIgnorable.push_back(i);
     }
     FLeadIgnorableKnown = true;
