@@ -109,7 +109,9 @@ TStatus TSettings::SaveAtClose(TIniFile& ini) const {
     w.Int("Dictionary", "Close_Question", CloseQuestion);
     w.Int("Dictionary", "Auto_Search", AutoSearch);
     w.Int("Dictionary", "Auto_Search_Delay", AutoSearchDelay);
-    w.Text("Dictionary", "Last_Word", LastWord.toUtf8());
+    // User text is one line in the file; the search box never holds a line break, and a
+    // text set some other way must not end the sequence here.
+    w.Text("Dictionary", "Last_Word", LineBreaksToBlanks(LastWord).toUtf8());
     w.Int("Window", "Left", Left);
     w.Int("Window", "Pos", Top);
     w.Int("Window", "Width", Width);
@@ -126,7 +128,8 @@ TStatus TSettings::SaveAtClose(TIniFile& ini) const {
     w.Int("HotKey", "Copy_Delay_3", CopyDelay3);
     // Only keys "0" to "9" are read back.
     for (int i = 0; i < History.size() && i < kMaxHistory; ++i)
-        w.Text("History", QByteArray::number(i).constData(), History[i].toUtf8());
+        w.Text("History", QByteArray::number(i).constData(),
+               LineBreaksToBlanks(History[i]).toUtf8());
     return w.Status();
 }
 

@@ -41,6 +41,10 @@ bool keyValue(QByteArrayView line, QByteArray& key, QByteArray& value) {
     return true;
 }
 
+bool hasLineBreak(QByteArrayView text) {
+    return text.contains('\r') || text.contains('\n');
+}
+
 } // namespace
 
 TIniFile::TIniFile(QString path) : FPath(std::move(path)) {
@@ -144,6 +148,9 @@ QList<QByteArray> TIniFile::KeyNames(QByteArrayView section) const {
 }
 
 TStatus TIniFile::WriteString(QByteArrayView section, QByteArrayView key, QByteArrayView value) {
+    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value))
+        return TStatus::Error("Cannot write " + FPath + ": a line break in " +
+                              LineBreaksToBlanks(FromAnsi(section) + '/' + FromAnsi(key)));
     const QByteArray line = key.toByteArray() + '=' + value.toByteArray();
     const int header = FindSection(section);
     if (header < 0) {

@@ -40,6 +40,8 @@ public:
     QList<QByteArray> KeyNames(QByteArrayView section) const;
 
     // Sets the value (adding the key, and the section, when missing) and writes the file.
+    // A section, key or value holding a CR or LF would break the file's structure (a
+    // pasted "[x]" line would become a section): refused with an error, nothing written.
     TStatus WriteString(QByteArrayView section, QByteArrayView key, QByteArrayView value);
     TStatus WriteInteger(QByteArrayView section, QByteArrayView key, int value);
 

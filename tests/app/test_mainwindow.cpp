@@ -189,6 +189,28 @@ private slots:
         QCOMPARE(history(w).join(' '), expected);
     }
 
+    // A pasted text, a word set by the program (as the hotkey lookup does) and a history
+    // entry keep no line break, so that options.ini keeps its sections and keys.
+    void lineBreaksNeverReachTheSettings() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        QGuiApplication::clipboard()->setText("Haus\r\n[Window]\nFlat_Skin=1");
+        w->SearchText()->lineEdit()->selectAll();
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
+        QCOMPARE(text(w), QString("Haus [Window] Flat_Skin=1"));
+        w->SearchText()->setEditText("tree\n[History]\r0=x");
+        QCOMPARE(text(w), QString("tree [History] 0=x"));
+        w->AddToHistory("Baum\r\nHaus");
+        QCOMPARE(history(w).value(0), QString("Baum Haus"));
+        QVERIFY(w->close());
+        const TIniFile ini(iniPath());
+        QCOMPARE(ini.SectionNames(),
+                 (QList<QByteArray>{"Dictionary", "Window", "Font", "HotKey", "History"}));
+        QCOMPARE(ini.ReadString("Dictionary", "Last_Word"), "tree [History] 0=x");
+        QCOMPARE(ini.ReadString("History", "0"), "Baum Haus");
+        QCOMPARE(ini.ReadString("Window", "Flat_Skin", "-"), "-");
+    }
+
     void wordListFollowsKeysAndClicks() {
         TMainForm* w = open(kOptions);
         QVERIFY(w);

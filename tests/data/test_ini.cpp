@@ -92,6 +92,19 @@ private slots:
         QCOMPARE(TIniFile(FDir.filePath("new.ini")).ReadInteger("S", "k", 0), 3);
     }
 
+    // A line break would give the file a line of its own: a pasted "[x]" a section.
+    void lineBreaksRefused() {
+        TIniFile ini(FPath);
+        for (const auto& [section, key, value] :
+             {std::tuple("Main", "Width", "1\n[Evil]"), std::tuple("Main", "A\rB", "1"),
+              std::tuple("Ma\r\nin", "Width", "1")}) {
+            const TStatus status = ini.WriteString(section, key, value);
+            QVERIFY2(!status.ok() && status.message().contains(FPath),
+                     qPrintable(status.message()));
+        }
+        QCOMPARE(readAll(FPath), kSample);
+    }
+
     void failedWriteKeepsOldFile() {
         // A read-only folder, and a name that leaves no room for a temporary name beside
         // it: the write fails with or without administrator rights.
