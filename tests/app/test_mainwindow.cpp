@@ -211,6 +211,28 @@ private slots:
         QCOMPARE(ini.ReadString("Window", "Flat_Skin", "-"), "-");
     }
 
+    // options.ini edited by hand while the program runs: the menu shows the file's
+    // Check_Update, and the close keeps the keys only a user sets.
+    void handEditsWhileRunningSurviveTheClose() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        QVERIFY(writeFile(iniPath(), kOptions + "Check_Update=1\n[Window]\nFlat_Skin=1\n"
+                                                "[Font]\nList_Name=Courier\n"));
+        QAction* autoCheck = nullptr;
+        for (QAction* action : w->findChildren<QAction*>())
+            if (action->text() == "Bei Programmstart suchen")
+                autoCheck = action;
+        QVERIFY(autoCheck);
+        emit w->MainMenu()->aboutToShow();
+        QVERIFY(autoCheck->isChecked());
+        QVERIFY(w->close());
+        const TIniFile ini(iniPath());
+        QCOMPARE(ini.ReadString("Window", "Flat_Skin") + ini.ReadString("Font", "List_Name") +
+                     ini.ReadString("Dictionary", "Check_Update"),
+                 "1Courier1");
+        QCOMPARE(ini.ReadString("Window", "Width"), "750");
+    }
+
     void wordListFollowsKeysAndClicks() {
         TMainForm* w = open(kOptions);
         QVERIFY(w);
