@@ -233,6 +233,40 @@ private slots:
         QCOMPARE(ini.ReadString("Window", "Width"), "750");
     }
 
+    // Hand-edited extremes: the window stays on the screen and usable, the search still
+    // runs, and sane values go back into the file.
+    void extremeStoredValuesStayUsable_data() {
+        QTest::addColumn<QByteArray>("window");
+        QTest::newRow("far away, huge")
+            << QByteArray("Left=-2147483648\nPos=2147483647\nWidth=2147483647\nHeight=2147483647");
+        QTest::newRow("tiny, past the corner")
+            << QByteArray("Left=2147483647\nPos=2147483647\nWidth=1\nHeight=1");
+    }
+    void extremeStoredValuesStayUsable() {
+        QFETCH(QByteArray, window);
+        TMainForm* w = open(QByteArray(kOptions).replace("=30", "=2147483647") +
+                            "[HotKey]\nCopy_Delay_1=2147483647\n[Window]\n" + window + "\n");
+        QVERIFY(w);
+        const QRect area = w->screen()->availableGeometry();
+        const QRect frame(w->pos(), w->size());
+        QVERIFY2(area.contains(frame) && frame.width() >= 200 && frame.height() >= 100,
+                 qPrintable(QString("%1,%2 %3x%4")
+                                .arg(frame.x())
+                                .arg(frame.y())
+                                .arg(frame.width())
+                                .arg(frame.height())));
+        type("tree");
+        QTRY_COMPARE(current(w), QString("tree"));
+        QVERIFY(w->close());
+        const TIniFile ini(iniPath());
+        QCOMPARE(QRect(ini.ReadInteger("Window", "Left", -1), ini.ReadInteger("Window", "Pos", -1),
+                       ini.ReadInteger("Window", "Width", -1),
+                       ini.ReadInteger("Window", "Height", -1)),
+                 frame);
+        QCOMPARE(ini.ReadInteger("Dictionary", "Auto_Search_Delay", -1), 200);
+        QCOMPARE(ini.ReadInteger("HotKey", "Copy_Delay_1", -1), 250);
+    }
+
     void wordListFollowsKeysAndClicks() {
         TMainForm* w = open(kOptions);
         QVERIFY(w);
