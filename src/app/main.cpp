@@ -5,6 +5,7 @@
 
 #include "ImportForm.h"
 #include "IndexLoader.h"
+#include "SessionEnd.h"
 #include "Settings.h"
 #include "SingleInstance.h"
 #include "Translations.h"
@@ -69,6 +70,10 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    // Requests from outside to end (logout, a service stop, a hang-up) are caught from here
+    // on; they wait until the window is there to close.
+    const std::unique_ptr<quillet::TSessionEnd> sessionEnd = quillet::CreateSessionEnd();
+
     const QString folder = QApplication::applicationDirPath();
     quillet::TMainForm window(folder, quillet::SettingsFilePath(folder), args.StartHidden);
     // Hidden at start: only the icon in the notification area, which the window added.
@@ -89,5 +94,8 @@ int main(int argc, char* argv[]) {
         importForm->raise();
         importForm->activateWindow();
     }
+    // The normal close, so that the settings are written, but never the close question:
+    // it would hold up the logout.
+    sessionEnd->Listen([&window] { window.close(); });
     return app.exec();
 }
