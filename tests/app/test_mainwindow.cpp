@@ -360,6 +360,27 @@ private slots:
         QTRY_VERIFY(w->isVisible() && !w->isMinimized());
     }
 
+    // "Programm beenden" from the notification area's menu while the window is hidden
+    // there ends the program: it must not stay without a window, holding the guard that
+    // turns the next start away.
+    void closingWhileHiddenEndsTheProgram() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        w->hide(); // as in the notification area, which this platform lacks
+        QAction* close = nullptr;
+        for (QAction* action : w->MainMenu()->actions())
+            if (action->text().remove('&') == "Programm beenden")
+                close = action;
+        QVERIFY(close);
+        QTimer::singleShot(0, close, &QAction::trigger);
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(5000);
+        QCOMPARE(QApplication::exec(), 0);
+        QCOMPARE(TIniFile(iniPath()).ReadString("Dictionary", "Name"), "d");
+    }
+
     void windowSurfaceResizesAndFlatSkin() {
         TMainForm* w = open(kOptions + "[Window]\nFlat_Skin=1\n");
         QVERIFY(w);
