@@ -76,9 +76,9 @@ TMainForm::~TMainForm() {
     for (QObject* child : findChildren<QObject*>())
         QObject::disconnect(child, nullptr, this, nullptr);
     FSearchTimer.stop();
-    // The dictionary object must outlive any run that still works on it.
-    if (FThread)
-        FThread->wait();
+    // The dictionary object must outlive any run that still works on it, and the close
+    // must not wait for ever for a run that hangs.
+    (void)LetGoOfLoadRun(kLoadRunWaitMs);
 }
 
 void TMainForm::CreateControls() {

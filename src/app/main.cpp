@@ -11,6 +11,7 @@
 #include "Translations.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <QApplication>
 #include <QMessageBox>
@@ -97,5 +98,13 @@ int main(int argc, char* argv[]) {
     // The normal close, so that the settings are written, but never the close question:
     // it would hold up the logout.
     sessionEnd->Listen([&window] { window.close(); });
-    return app.exec();
+    const int exitCode = app.exec();
+    if (!window.LetGoOfLoadRun(quillet::TMainForm::kLoadRunWaitMs)) {
+        // A dictionary load hangs in a read. The settings are written; the destructors of
+        // the window, the framework and the libraries would pull their objects from under
+        // the run, so the process ends here, with the code it would have ended with.
+        std::fflush(nullptr);
+        std::_Exit(exitCode);
+    }
+    return exitCode;
 }
