@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 // The self-pipe: a signal handler may do next to nothing (no allocation, no locks, no Qt),
