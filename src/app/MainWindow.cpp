@@ -18,6 +18,8 @@
 #include "Translations.h"
 #include "WebSearch.h"
 
+#include <algorithm>
+#include <climits>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -27,6 +29,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -73,9 +76,9 @@ TMainForm::~TMainForm() {
     for (QObject* child : findChildren<QObject*>())
         QObject::disconnect(child, nullptr, this, nullptr);
     FSearchTimer.stop();
-    // The dictionary object must outlive any run that still works on it.
-    if (FThread)
-        FThread->wait();
+    // The dictionary object must outlive any run that still works on it, and the close
+    // must not wait for ever for a run that hangs.
+    (void)LetGoOfLoadRun(kLoadRunWaitMs);
 }
 
 void TMainForm::CreateControls() {
@@ -246,8 +249,20 @@ void TMainForm::CreateMenu() {
 }
 
 void TMainForm::ApplySettings() {
-    move(FSettings.Left, FSettings.Top);
-    resize(FSettings.Width, FSettings.Height);
+    // A hand-edited place or size could leave the window off every screen or larger than
+    // any: it goes onto the screen under its stored centre, or the primary one.
+    const qint64 centreX = qint64(FSettings.Left) + FSettings.Width / 2;
+    const qint64 centreY = qint64(FSettings.Top) + FSettings.Height / 2;
+    QScreen* screen =
+        QGuiApplication::screenAt(QPoint(int(std::clamp<qint64>(centreX, INT_MIN, INT_MAX)),
+                                         int(std::clamp<qint64>(centreY, INT_MIN, INT_MAX))));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect placed =
+        FitWindowToScreen(FSettings.Left, FSettings.Top, FSettings.Width, FSettings.Height,
+                          screen ? screen->availableGeometry() : QRect());
+    move(placed.topLeft());
+    resize(placed.size());
     FPendingLeftPanel = FSettings.LeftPanel; // applied once the panels have their width
     FResultGrid->SetGridFont(QFont(FSettings.GridFontName, FSettings.GridFontSize));
     const QFont listFont(FSettings.ListFontName, FSettings.ListFontSize);

@@ -94,6 +94,15 @@ public:
     // Shows the window in its normal state, in front, active.
     void BringUp();
     bool TrayIconShown() const { return FTrayIconShown; }
+    // How long the end of the program waits for a load run that is still reading.
+    static constexpr int kLoadRunWaitMs = 2000;
+    // Waits up to `timeoutMs` for the last load run to end; true when none runs any more.
+    // A run that goes on (a read that hangs: a dictionary on a share that stopped
+    // answering) is left the dictionary object it reads, which goes when the run ends, and
+    // the window lets go of both, so that it can be destroyed; false then. The rest of the
+    // process must then be ended without running destructors under the run. REQUIRES: the
+    // window is closed; the destructor calls it too.
+    bool LetGoOfLoadRun(int timeoutMs);
     // The window from which the last hotkey lookup came; 0 when none.
     TWindowId ForeignWindow() const;
 

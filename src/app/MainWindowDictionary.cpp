@@ -64,6 +64,23 @@ void TMainForm::ReopenDictionary(const QString& baseName) {
     LoadDictionary(baseName);
 }
 
+bool TMainForm::LetGoOfLoadRun(int timeoutMs) {
+    if (!FThread || FThread->wait(QDeadlineTimer(timeoutMs)))
+        return true;
+    TDBLoader* run = FThread;
+    TDictDB* dictionary = FDict.release();
+    FThread = nullptr;
+    FLoader = nullptr;
+    // Nothing of the window may reach the run any more; the thread object is left to the
+    // end of the process, since a QThread must not be destroyed while it runs.
+    QObject::disconnect(run, nullptr, this, nullptr);
+    run->setParent(nullptr);
+    // On the run's own thread, as its last act: the dictionary is free then.
+    connect(
+        run, &QThread::finished, run, [dictionary] { delete dictionary; }, Qt::DirectConnection);
+    return false;
+}
+
 void TMainForm::LoadDictionary(const QString& baseName) {
     SetStatusText(QStringLiteral("Quillet-Dictionary \u2013 *") +
                   Translate(QStringLiteral("lade Datenbank")) + "*");

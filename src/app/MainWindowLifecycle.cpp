@@ -116,6 +116,12 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         WriteSettingsAtClose();
     }
     event->accept();
+    // The program ends with its main window, whichever road closed it. Qt quits by itself
+    // only when the last visible window closes: a window hidden in the notification area
+    // (closed from the icon's menu, by the update offer or by the session's end) would
+    // leave the process running without a window and holding the single-instance guard.
+    // Queued, so that a close before the event loop runs still ends it.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void TMainForm::WriteSettingsAtClose() {

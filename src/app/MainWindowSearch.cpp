@@ -172,18 +172,19 @@ void TMainForm::FindAndShowWords(const QString& text) {
 }
 
 void TMainForm::AddToHistory(const QString& text) {
-    if (Trim(text).size() <= 2)
+    // The history is written to options.ini one entry a line.
+    const QString kept = LineBreaksToBlanks(text);
+    if (Trim(kept).size() <= 2)
         return;
     int found = -1;
     for (int i = 0; i < FSearchText->count(); ++i) {
-        if (FSearchText->itemText(i).compare(text, Qt::CaseInsensitive) == 0) {
+        if (FSearchText->itemText(i).compare(kept, Qt::CaseInsensitive) == 0) {
             found = i;
             break;
         }
     }
     if (found == 0)
         return;
-    const QString kept = text;
     const QSignalBlocker blocker(FSearchText);
     // Reordering the items must not cost the user the selection in the box.
     const QString edited = FSearchText->currentText();

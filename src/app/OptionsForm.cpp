@@ -141,8 +141,8 @@ QString DelayTextOnLeave(const QString& text) {
     const int value = text.trimmed().toInt(&ok);
     if (!ok)
         return QStringLiteral("200");
-    if (value > 1000 || value < 0)
-        return QStringLiteral("1000");
+    if (value > kMaxDelayMs || value < 0)
+        return QString::number(kMaxDelayMs);
     return QString::number(value);
 }
 

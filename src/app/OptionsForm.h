@@ -37,8 +37,9 @@ bool FontCoversIPA(const QString& family);
 // when missing.
 QStringList PronunciationFontFamilies(const QStringList& families);
 
-// The rule a delay box applies when it is left: an integer above 1000 or below 0 becomes
-// "1000", a text that is no integer (also an empty one) "200".
+// The rule a delay box applies when it is left: an integer above 1000 (kMaxDelayMs, the
+// bound start-up applies too) or below 0 becomes "1000", a text that is no integer (also an
+// empty one) "200". OK applies the rule to every box, so the dialog stores no other value.
 QString DelayTextOnLeave(const QString& text);
 
 // The hotkey editor: holds one key combination; each combination typed replaces the one

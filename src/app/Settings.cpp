@@ -7,6 +7,7 @@
 #include "Collation.h"
 #include "TextTools.h"
 
+#include <algorithm>
 #include <climits>
 #include <QDir>
 #include <QStandardPaths>
@@ -80,15 +81,16 @@ void TSettings::Load(const TIniFile& ini) {
     ListFontSize = readInt(ini, "Font", "List_Size", d.ListFontSize, 1);
     HotKeyChar = quint16(readInt(ini, "HotKey", "Char", d.HotKeyChar, 0, 0xFFFF));
     HotKeyMod = quint16(readInt(ini, "HotKey", "Mod", d.HotKeyMod, 0, 0xFFFF));
-    CopyDelay1 = readInt(ini, "HotKey", "Copy_Delay_1", d.CopyDelay1, 0);
-    CopyDelay2 = readInt(ini, "HotKey", "Copy_Delay_2", d.CopyDelay2, 0);
-    CopyDelay3 = readInt(ini, "HotKey", "Copy_Delay_3", d.CopyDelay3, 0);
+    CopyDelay1 = readInt(ini, "HotKey", "Copy_Delay_1", d.CopyDelay1, 0, kMaxDelayMs);
+    CopyDelay2 = readInt(ini, "HotKey", "Copy_Delay_2", d.CopyDelay2, 0, kMaxDelayMs);
+    CopyDelay3 = readInt(ini, "HotKey", "Copy_Delay_3", d.CopyDelay3, 0, kMaxDelayMs);
     PronFontName = readName(ini, "Font", "Pron_Name", d.PronFontName);
     PronFontSize = readInt(ini, "Font", "Pron_Size", d.PronFontSize, 1);
     ReverseLanguage = readBool(ini, "Dictionary", "Reverse_Language", d.ReverseLanguage);
     CloseQuestion = readBool(ini, "Dictionary", "Close_Question", d.CloseQuestion);
     AutoSearch = readBool(ini, "Dictionary", "Auto_Search", d.AutoSearch);
-    AutoSearchDelay = readInt(ini, "Dictionary", "Auto_Search_Delay", d.AutoSearchDelay, 0);
+    AutoSearchDelay =
+        readInt(ini, "Dictionary", "Auto_Search_Delay", d.AutoSearchDelay, 0, kMaxDelayMs);
     LastWord = QString::fromUtf8(ini.ReadString("Dictionary", "Last_Word"));
     History.clear();
     for (int i = 0; i < kMaxHistory; ++i) {
@@ -109,7 +111,9 @@ TStatus TSettings::SaveAtClose(TIniFile& ini) const {
     w.Int("Dictionary", "Close_Question", CloseQuestion);
     w.Int("Dictionary", "Auto_Search", AutoSearch);
     w.Int("Dictionary", "Auto_Search_Delay", AutoSearchDelay);
-    w.Text("Dictionary", "Last_Word", LastWord.toUtf8());
+    // User text is one line in the file; the search box never holds a line break, and a
+    // text set some other way must not end the sequence here.
+    w.Text("Dictionary", "Last_Word", LineBreaksToBlanks(LastWord).toUtf8());
     w.Int("Window", "Left", Left);
     w.Int("Window", "Pos", Top);
     w.Int("Window", "Width", Width);
@@ -126,8 +130,26 @@ TStatus TSettings::SaveAtClose(TIniFile& ini) const {
     w.Int("HotKey", "Copy_Delay_3", CopyDelay3);
     // Only keys "0" to "9" are read back.
     for (int i = 0; i < History.size() && i < kMaxHistory; ++i)
-        w.Text("History", QByteArray::number(i).constData(), History[i].toUtf8());
+        w.Text("History", QByteArray::number(i).constData(),
+               LineBreaksToBlanks(History[i]).toUtf8());
     return w.Status();
+}
+
+QRect FitWindowToScreen(int left, int top, int width, int height, const QRect& available) {
+    if (available.isEmpty()) {
+        const TSettings d;
+        return {d.Left, d.Top, d.Width, d.Height};
+    }
+    // In 64 bits: the stored values may be anything an int holds.
+    const auto fit = [](qint64 start, qint64 length, qint64 minimum, qint64 areaStart,
+                        qint64 areaLength) {
+        length = std::min(std::max(length, minimum), areaLength);
+        start = std::clamp(start, areaStart, areaStart + areaLength - length);
+        return std::pair(int(start), int(length));
+    };
+    const auto [x, w] = fit(left, width, kMinWindowWidth, available.x(), available.width());
+    const auto [y, h] = fit(top, height, kMinWindowHeight, available.y(), available.height());
+    return {x, y, w, h};
 }
 
 QString SettingsFilePath(const QString& programFolder) {

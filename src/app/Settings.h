@@ -4,6 +4,7 @@
 #include "IniFile.h"
 #include "Status.h"
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -14,10 +15,19 @@
 //
 // Values a user may have edited by hand into something the program never writes fall back
 // to their defaults: a Direction or interface Language other than 0 or 1, a hotkey code or
-// modifier set outside 16 bits, a negative delay, a window or font size of 0 or less, and
-// an empty dictionary or font name. Window positions may be negative (screens left of or
-// above the primary one).
+// modifier set outside 16 bits, a delay outside 0 to kMaxDelayMs (1000 ms: the three copy
+// delays and Auto_Search_Delay), a window or font size of 0 or less, and an empty
+// dictionary or font name. Window positions may be negative (screens left of or above the
+// primary one); where the window goes is FitWindowToScreen's business.
 namespace quillet {
+
+// The longest delay, in milliseconds, that start-up takes from options.ini and that the
+// settings dialog lets the user enter, for each of the four delays. A longer one makes the
+// search or the hotkey lookup seem dead.
+inline constexpr int kMaxDelayMs = 1000;
+// The smallest window start-up restores; a smaller one could hardly be found or grabbed.
+inline constexpr int kMinWindowWidth = 200;
+inline constexpr int kMinWindowHeight = 100;
 
 // Keys that menu commands write at once rather than at close.
 inline constexpr char kIniDictionary[] = "Dictionary";
@@ -77,5 +87,12 @@ struct TSettings {
 // application-data folder on Windows), which is created when missing; when there is no
 // such folder or it cannot be created, options.ini in `programFolder`.
 QString SettingsFilePath(const QString& programFolder);
+
+// Where the stored window goes on a screen whose free area (without task bars) is
+// `available`: the size brought within kMinWindowWidth x kMinWindowHeight and the area's
+// size (the minimum yields to a smaller area), then the window moved just as far as needed
+// to lie wholly inside the area. Any int values, also ones whose sums overflow. With an
+// empty area (no screen at all) the default place and size.
+QRect FitWindowToScreen(int left, int top, int width, int height, const QRect& available);
 
 } // namespace quillet

@@ -5,11 +5,13 @@
 
 #include "ImportForm.h"
 #include "IndexLoader.h"
+#include "SessionEnd.h"
 #include "Settings.h"
 #include "SingleInstance.h"
 #include "Translations.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <QApplication>
 #include <QMessageBox>
@@ -69,6 +71,10 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    // Requests from outside to end (logout, a service stop, a hang-up) are caught from here
+    // on; they wait until the window is there to close.
+    const std::unique_ptr<quillet::TSessionEnd> sessionEnd = quillet::CreateSessionEnd();
+
     const QString folder = QApplication::applicationDirPath();
     quillet::TMainForm window(folder, quillet::SettingsFilePath(folder), args.StartHidden);
     // Hidden at start: only the icon in the notification area, which the window added.
@@ -89,5 +95,16 @@ int main(int argc, char* argv[]) {
         importForm->raise();
         importForm->activateWindow();
     }
-    return app.exec();
+    // The normal close, so that the settings are written, but never the close question:
+    // it would hold up the logout.
+    sessionEnd->Listen([&window] { window.close(); });
+    const int exitCode = app.exec();
+    if (!window.LetGoOfLoadRun(quillet::TMainForm::kLoadRunWaitMs)) {
+        // A dictionary load hangs in a read. The settings are written; the destructors of
+        // the window, the framework and the libraries would pull their objects from under
+        // the run, so the process ends here, with the code it would have ended with.
+        std::fflush(nullptr);
+        std::_Exit(exitCode);
+    }
+    return exitCode;
 }

@@ -41,58 +41,87 @@ bool keyValue(QByteArrayView line, QByteArray& key, QByteArray& value) {
     return true;
 }
 
+bool hasLineBreak(QByteArrayView text) {
+    return text.contains('\r') || text.contains('\n');
+}
+
+// The file's lines as read at one moment, and the line end it uses.
+struct TIniText {
+    QList<QByteArray> Lines;
+    QByteArray LineEnd = "\r\n";
+
+    void Parse(QByteArray bytes) {
+        if (bytes.startsWith("\xEF\xBB\xBF"))
+            bytes.remove(0, 3);
+        if (!bytes.contains("\r\n") && bytes.contains('\n'))
+            LineEnd = "\n";
+        bytes.replace("\r\n", "\n");
+        bytes.replace('\r', '\n');
+        Lines = bytes.split('\n');
+        if (!Lines.isEmpty() && Lines.last().isEmpty())
+            Lines.removeLast();
+    }
+
+    QByteArray Bytes() const {
+        QByteArray bytes;
+        for (const QByteArray& line : Lines) {
+            bytes.append(line);
+            bytes.append(LineEnd);
+        }
+        return bytes;
+    }
+
+    int FindSection(QByteArrayView section) const { // line of the header, or -1
+        for (int i = 0; i < Lines.size(); ++i) {
+            const QByteArray name = sectionName(Lines[i]);
+            if (!name.isNull() && sameName(name, section))
+                return i;
+        }
+        return -1;
+    }
+
+    int SectionEnd(int headerLine) const { // first line after the section
+        int i = headerLine + 1;
+        while (i < Lines.size() && sectionName(Lines[i]).isNull())
+            ++i;
+        return i;
+    }
+
+    int FindKey(QByteArrayView section, QByteArrayView key) const { // line, or -1
+        const int header = FindSection(section);
+        if (header < 0)
+            return -1;
+        const int end = SectionEnd(header);
+        QByteArray k, v;
+        for (int i = header + 1; i < end; ++i) {
+            if (keyValue(Lines[i], k, v) && sameName(k, key))
+                return i;
+        }
+        return -1;
+    }
+};
+
+// The file as it is now; a missing or unreadable one reads as empty.
+TIniText readText(const QString& path) {
+    TIniText text;
+    QByteArray bytes;
+    if (ReadWholeFile(path, bytes).ok())
+        text.Parse(std::move(bytes));
+    return text;
+}
+
 } // namespace
 
-TIniFile::TIniFile(QString path) : FPath(std::move(path)) {
-    QFile file(FPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    if (!bytes.contains("\r\n") && bytes.contains('\n'))
-        FLineEnd = "\n";
-    bytes.replace("\r\n", "\n");
-    bytes.replace('\r', '\n');
-    FLines = bytes.split('\n');
-    if (!FLines.isEmpty() && FLines.last().isEmpty())
-        FLines.removeLast();
-}
-
-int TIniFile::FindSection(QByteArrayView section) const {
-    for (int i = 0; i < FLines.size(); ++i) {
-        const QByteArray name = sectionName(FLines[i]);
-        if (!name.isNull() && sameName(name, section))
-            return i;
-    }
-    return -1;
-}
-
-int TIniFile::SectionEnd(int headerLine) const {
-    int i = headerLine + 1;
-    while (i < FLines.size() && sectionName(FLines[i]).isNull())
-        ++i;
-    return i;
-}
-
-int TIniFile::FindKey(int headerLine, QByteArrayView key) const {
-    const int end = SectionEnd(headerLine);
-    QByteArray k, v;
-    for (int i = headerLine + 1; i < end; ++i) {
-        if (keyValue(FLines[i], k, v) && sameName(k, key))
-            return i;
-    }
-    return -1;
-}
+TIniFile::TIniFile(QString path) : FPath(std::move(path)) {}
 
 QByteArray TIniFile::ReadString(QByteArrayView section, QByteArrayView key,
                                 QByteArrayView defaultValue) const {
-    const int header = FindSection(section);
-    const int line = header < 0 ? -1 : FindKey(header, key);
+    const TIniText text = readText(FPath);
+    const int line = text.FindKey(section, key);
     if (line < 0)
         return defaultValue.toByteArray();
     QByteArray k, value;
-    keyValue(FLines[line], k, value);
+    keyValue(text.Lines[line], k, value);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         value = value.mid(1, value.size() - 2);
@@ -115,13 +144,12 @@ int TIniFile::ReadInteger(QByteArrayView section, QByteArrayView key, int defaul
 }
 
 bool TIniFile::ValueExists(QByteArrayView section, QByteArrayView key) const {
-    const int header = FindSection(section);
-    return header >= 0 && FindKey(header, key) >= 0;
+    return readText(FPath).FindKey(section, key) >= 0;
 }
 
 QList<QByteArray> TIniFile::SectionNames() const {
     QList<QByteArray> names;
-    for (const QByteArray& line : FLines) {
+    for (const QByteArray& line : readText(FPath).Lines) {
         const QByteArray name = sectionName(line);
         if (!name.isNull())
             names.append(name);
@@ -131,51 +159,58 @@ QList<QByteArray> TIniFile::SectionNames() const {
 
 QList<QByteArray> TIniFile::KeyNames(QByteArrayView section) const {
     QList<QByteArray> names;
-    const int header = FindSection(section);
+    const TIniText text = readText(FPath);
+    const int header = text.FindSection(section);
     if (header < 0)
         return names;
-    const int end = SectionEnd(header);
+    const int end = text.SectionEnd(header);
     QByteArray k, v;
     for (int i = header + 1; i < end; ++i) {
-        if (keyValue(FLines[i], k, v))
+        if (keyValue(text.Lines[i], k, v))
             names.append(k);
     }
     return names;
 }
 
 TStatus TIniFile::WriteString(QByteArrayView section, QByteArrayView key, QByteArrayView value) {
+    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value))
+        return TStatus::Error("Cannot write " + FPath + ": a line break in " +
+                              LineBreaksToBlanks(FromAnsi(section) + '/' + FromAnsi(key)));
+    // The file as it is now: the user may have edited it since the last call.
+    TIniText text;
+    if (QFile::exists(FPath)) {
+        QByteArray bytes;
+        if (TStatus s = ReadWholeFile(FPath, bytes); !s.ok())
+            return s; // written over, it would lose everything else in it
+        text.Parse(std::move(bytes));
+    }
+    const QByteArray before = text.Bytes();
+
     const QByteArray line = key.toByteArray() + '=' + value.toByteArray();
-    const int header = FindSection(section);
-    if (header < 0) {
-        if (!FLines.isEmpty() && !TrimAnsi(FLines.last()).isEmpty())
-            FLines.append(QByteArray());
-        FLines.append('[' + section.toByteArray() + ']');
-        FLines.append(line);
-        return Flush();
+    if (const int header = text.FindSection(section); header < 0) {
+        if (!text.Lines.isEmpty() && !TrimAnsi(text.Lines.last()).isEmpty())
+            text.Lines.append(QByteArray());
+        text.Lines.append('[' + section.toByteArray() + ']');
+        text.Lines.append(line);
+    } else if (const int existing = text.FindKey(section, key); existing >= 0) {
+        text.Lines[existing] = line;
+    } else {
+        // After the section's last non-blank line, so blank separators stay between
+        // sections.
+        int at = text.SectionEnd(header);
+        while (at > header + 1 && TrimAnsi(text.Lines[at - 1]).isEmpty())
+            --at;
+        text.Lines.insert(at, line);
     }
-    if (const int existing = FindKey(header, key); existing >= 0) {
-        FLines[existing] = line;
-        return Flush();
-    }
-    // After the section's last non-blank line, so blank separators stay between sections.
-    int at = SectionEnd(header);
-    while (at > header + 1 && TrimAnsi(FLines[at - 1]).isEmpty())
-        --at;
-    FLines.insert(at, line);
-    return Flush();
+    const QByteArray after = text.Bytes();
+    // The close writes some thirty keys, most of them unchanged: no new file for those.
+    if (after == before && QFile::exists(FPath))
+        return TStatus::Ok();
+    return WriteWholeFile(FPath, after);
 }
 
 TStatus TIniFile::WriteInteger(QByteArrayView section, QByteArrayView key, int value) {
     return WriteString(section, key, QByteArray::number(value));
-}
-
-TStatus TIniFile::Flush() const {
-    QByteArray bytes;
-    for (const QByteArray& line : FLines) {
-        bytes.append(line);
-        bytes.append(FLineEnd);
-    }
-    return WriteWholeFile(FPath, bytes);
 }
 
 } // namespace quillet

@@ -11,9 +11,15 @@
 // An INI file with the behaviour of the Windows profile functions that the program
 // relies on: sections and keys match without regard to case, a missing file, section or
 // key gives the default, values stay in file order and everything the class does not
-// understand (comments, blank lines, other sections) is kept as it is. Every write goes
-// to the disk at once, through a temporary file that replaces the old one only when
-// complete.
+// understand (comments, blank lines, other sections) is kept as it is.
+//
+// The object holds only the file's name, never a copy of its content: the program stays
+// resident for days, and the user may edit options.ini meanwhile (keys such as Flat_Skin
+// or Update_Service exist only that way). So every read sees the file as it is on disk at
+// the call, and every write merges its one value into the file as it is on disk at that
+// moment: read, change or add one line, write back, through a temporary file that replaces
+// the old one only when complete. The files are a few hundred bytes; reading them at each
+// call costs less than it would take to tell whether they changed.
 //
 // Values are bytes: .ini files are Windows-1252, except user text in options.ini, which
 // is UTF-8; callers convert (FromAnsi/ToAnsi, QString::fromUtf8/toUtf8).
@@ -23,11 +29,12 @@ namespace quillet {
 
 class TIniFile {
 public:
-    // Reads the file if it exists; a missing or unreadable file reads as empty.
+    // Names the file; nothing is read yet.
     explicit TIniFile(QString path);
 
     const QString& FileName() const { return FPath; }
 
+    // Reads treat a missing or unreadable file as empty.
     // The value with surrounding blanks removed, and one pair of enclosing quotes.
     QByteArray ReadString(QByteArrayView section, QByteArrayView key,
                           QByteArrayView defaultValue = {}) const;
@@ -39,19 +46,16 @@ public:
     QList<QByteArray> SectionNames() const;
     QList<QByteArray> KeyNames(QByteArrayView section) const;
 
-    // Sets the value (adding the key, and the section, when missing) and writes the file.
+    // Sets the value (adding the key, and the section, when missing) and writes the file;
+    // a missing file is created. A file that exists but cannot be read is not replaced:
+    // the error is returned and nothing written, so that the user's settings survive.
+    // A section, key or value holding a CR or LF would break the file's structure (a
+    // pasted "[x]" line would become a section): refused with an error, nothing written.
     TStatus WriteString(QByteArrayView section, QByteArrayView key, QByteArrayView value);
     TStatus WriteInteger(QByteArrayView section, QByteArrayView key, int value);
 
 private:
-    int FindSection(QByteArrayView section) const; // line of the header, or -1
-    int SectionEnd(int headerLine) const;          // first line after the section
-    int FindKey(int headerLine, QByteArrayView key) const;
-    TStatus Flush() const;
-
     QString FPath;
-    QList<QByteArray> FLines; // the file's lines as read; parsed on demand
-    QByteArray FLineEnd = "\r\n";
 };
 
 } // namespace quillet

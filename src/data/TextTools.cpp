@@ -138,6 +138,18 @@ int CharIndex(QChar ch, QStringView characters) {
     return int(characters.indexOf(ch));
 }
 
+QString LineBreaksToBlanks(QStringView text) {
+    QString line;
+    line.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            continue; // the LF of the pair makes the blank
+        line.append(c == u'\r' || c == u'\n' ? QChar(u' ') : c);
+    }
+    return line;
+}
+
 QByteArray CutUtf8(QByteArray utf8, qsizetype maxBytes) {
     if (utf8.size() <= maxBytes)
         return utf8;

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <span>
 
-// Text helpers shared by the import's term extraction and the entry markup.
+// Text helpers shared by the import's term extraction, the entry markup and the search box.
 // Pure functions on values; safe from any thread. Positions are 0-based.
 namespace quillet {
 
@@ -53,6 +53,11 @@ void DeleteEnclosed(QString& text, QChar open, QChar close);
 
 // Position of `ch` in `characters`, or -1.
 int CharIndex(QChar ch, QStringView characters);
+
+// The text as one line: every line break (CR LF, a lone CR, a lone LF) becomes one blank.
+// For text that a one-line field takes from outside (a paste, a drop, the hotkey's
+// selection): a line break kept there would end up in the history and in options.ini.
+QString LineBreaksToBlanks(QStringView text);
 
 // The UTF-8 bytes cut to at most `maxBytes`, never inside a multi-byte sequence.
 QByteArray CutUtf8(QByteArray utf8, qsizetype maxBytes);

@@ -189,6 +189,84 @@ private slots:
         QCOMPARE(history(w).join(' '), expected);
     }
 
+    // A pasted text, a word set by the program (as the hotkey lookup does) and a history
+    // entry keep no line break, so that options.ini keeps its sections and keys.
+    void lineBreaksNeverReachTheSettings() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        QGuiApplication::clipboard()->setText("Haus\r\n[Window]\nFlat_Skin=1");
+        w->SearchText()->lineEdit()->selectAll();
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
+        QCOMPARE(text(w), QString("Haus [Window] Flat_Skin=1"));
+        w->SearchText()->setEditText("tree\n[History]\r0=x");
+        QCOMPARE(text(w), QString("tree [History] 0=x"));
+        w->AddToHistory("Baum\r\nHaus");
+        QCOMPARE(history(w).value(0), QString("Baum Haus"));
+        QVERIFY(w->close());
+        const TIniFile ini(iniPath());
+        QCOMPARE(ini.SectionNames(),
+                 (QList<QByteArray>{"Dictionary", "Window", "Font", "HotKey", "History"}));
+        QCOMPARE(ini.ReadString("Dictionary", "Last_Word"), "tree [History] 0=x");
+        QCOMPARE(ini.ReadString("History", "0"), "Baum Haus");
+        QCOMPARE(ini.ReadString("Window", "Flat_Skin", "-"), "-");
+    }
+
+    // options.ini edited by hand while the program runs: the menu shows the file's
+    // Check_Update, and the close keeps the keys only a user sets.
+    void handEditsWhileRunningSurviveTheClose() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        QVERIFY(writeFile(iniPath(), kOptions + "Check_Update=1\n[Window]\nFlat_Skin=1\n"
+                                                "[Font]\nList_Name=Courier\n"));
+        QAction* autoCheck = nullptr;
+        for (QAction* action : w->findChildren<QAction*>())
+            if (action->text() == "Bei Programmstart suchen")
+                autoCheck = action;
+        QVERIFY(autoCheck);
+        emit w->MainMenu()->aboutToShow();
+        QVERIFY(autoCheck->isChecked());
+        QVERIFY(w->close());
+        const TIniFile ini(iniPath());
+        QCOMPARE(ini.ReadString("Window", "Flat_Skin") + ini.ReadString("Font", "List_Name") +
+                     ini.ReadString("Dictionary", "Check_Update"),
+                 "1Courier1");
+        QCOMPARE(ini.ReadString("Window", "Width"), "750");
+    }
+
+    // Hand-edited extremes: the window stays on the screen and usable, the search still
+    // runs, and sane values go back into the file.
+    void extremeStoredValuesStayUsable_data() {
+        QTest::addColumn<QByteArray>("window");
+        QTest::newRow("far away, huge")
+            << QByteArray("Left=-2147483648\nPos=2147483647\nWidth=2147483647\nHeight=2147483647");
+        QTest::newRow("tiny, past the corner")
+            << QByteArray("Left=2147483647\nPos=2147483647\nWidth=1\nHeight=1");
+    }
+    void extremeStoredValuesStayUsable() {
+        QFETCH(QByteArray, window);
+        TMainForm* w = open(QByteArray(kOptions).replace("=30", "=2147483647") +
+                            "[HotKey]\nCopy_Delay_1=2147483647\n[Window]\n" + window + "\n");
+        QVERIFY(w);
+        const QRect area = w->screen()->availableGeometry();
+        const QRect frame(w->pos(), w->size());
+        QVERIFY2(area.contains(frame) && frame.width() >= 200 && frame.height() >= 100,
+                 qPrintable(QString("%1,%2 %3x%4")
+                                .arg(frame.x())
+                                .arg(frame.y())
+                                .arg(frame.width())
+                                .arg(frame.height())));
+        type("tree");
+        QTRY_COMPARE(current(w), QString("tree"));
+        QVERIFY(w->close());
+        const TIniFile ini(iniPath());
+        QCOMPARE(QRect(ini.ReadInteger("Window", "Left", -1), ini.ReadInteger("Window", "Pos", -1),
+                       ini.ReadInteger("Window", "Width", -1),
+                       ini.ReadInteger("Window", "Height", -1)),
+                 frame);
+        QCOMPARE(ini.ReadInteger("Dictionary", "Auto_Search_Delay", -1), 200);
+        QCOMPARE(ini.ReadInteger("HotKey", "Copy_Delay_1", -1), 250);
+    }
+
     void wordListFollowsKeysAndClicks() {
         TMainForm* w = open(kOptions);
         QVERIFY(w);
@@ -280,6 +358,27 @@ private slots:
         QVERIFY(!w->TrayIconShown());
         w->BringUp();
         QTRY_VERIFY(w->isVisible() && !w->isMinimized());
+    }
+
+    // "Programm beenden" from the notification area's menu while the window is hidden
+    // there ends the program: it must not stay without a window, holding the guard that
+    // turns the next start away.
+    void closingWhileHiddenEndsTheProgram() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        w->hide(); // as in the notification area, which this platform lacks
+        QAction* close = nullptr;
+        for (QAction* action : w->MainMenu()->actions())
+            if (action->text().remove('&') == "Programm beenden")
+                close = action;
+        QVERIFY(close);
+        QTimer::singleShot(0, close, &QAction::trigger);
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(5000);
+        QCOMPARE(QApplication::exec(), 0);
+        QCOMPARE(TIniFile(iniPath()).ReadString("Dictionary", "Name"), "d");
     }
 
     void windowSurfaceResizesAndFlatSkin() {

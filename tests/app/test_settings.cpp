@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "Settings.h"
 
+#include <climits>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -54,17 +55,42 @@ private slots:
     void handEditedValues_data() {
         QTest::addColumn<QByteArray>("content");
         for (const char* content :
-             {"[Dictionary]\nDirection=2", "[Dictionary]\nDirection=eins", "[Dictionary]\nName=",
-              "[Font]\nGrid_Name=\"  \"", "[Window]\nWidth=0", "[Font]\nPron_Size=-3",
-              "[HotKey]\nChar=65536", "[HotKey]\nChar=-1", "[HotKey]\nMod=70000",
-              "[HotKey]\nCopy_Delay_2=-5", "[Dictionary]\nAuto_Search_Delay=-1",
-              "[Dictionary]\nAuto_Search=no", "[GUI]\nLanguage=2", "[GUI]\nLanguage=-1"})
+             {"[Dictionary]\nDirection=2", "[Dictionary]\nDirection=eins",
+              "[Dictionary]\nName=", "[Font]\nGrid_Name=\"  \"", "[Window]\nWidth=0",
+              "[Font]\nPron_Size=-3", "[HotKey]\nChar=65536", "[HotKey]\nChar=-1",
+              "[HotKey]\nMod=70000", "[HotKey]\nCopy_Delay_2=-5", "[HotKey]\nCopy_Delay_1=1001",
+              "[HotKey]\nCopy_Delay_3=2147483647", "[Dictionary]\nAuto_Search_Delay=-1",
+              "[Dictionary]\nAuto_Search_Delay=2147483647", "[Dictionary]\nAuto_Search=no",
+              "[GUI]\nLanguage=2", "[GUI]\nLanguage=-1"})
             QTest::addRow("%s", QByteArray(content).replace('\n', ' ').constData())
                 << QByteArray(content);
     }
     void handEditedValues() {
         QFETCH(QByteArray, content);
         QCOMPARE(loadFrom(content), TSettings());
+    }
+
+    void fitWindowToScreen_data() {
+        QTest::addColumn<QList<int>>("stored"); // left, top, width, height
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QRect>("expected");
+        const QRect second(1920, -200, 1280, 1024); // a screen right of and above the primary
+        QTest::newRow("fits") << QList<int>{2000, 0, 750, 540} << second
+                              << QRect(2000, 0, 750, 540);
+        QTest::newRow("extremes") << QList<int>{INT_MIN, INT_MAX, INT_MAX, INT_MAX} << second
+                                  << second;
+        QTest::newRow("tiny, past the far corner")
+            << QList<int>{INT_MAX, INT_MAX, 1, 1} << second << QRect(3000, 724, 200, 100);
+        QTest::newRow("area below the minimum")
+            << QList<int>{0, 0, 750, 540} << QRect(0, 0, 150, 80) << QRect(0, 0, 150, 80);
+        QTest::newRow("no screen")
+            << QList<int>{INT_MIN, 0, 5, 5} << QRect() << QRect(10, 10, 750, 540);
+    }
+    void fitWindowToScreen() {
+        QFETCH(QList<int>, stored);
+        QFETCH(QRect, area);
+        QFETCH(QRect, expected);
+        QCOMPARE(FitWindowToScreen(stored[0], stored[1], stored[2], stored[3], area), expected);
     }
 
     void history_data() {

@@ -92,6 +92,32 @@ private slots:
         QCOMPARE(TIniFile(FDir.filePath("new.ini")).ReadInteger("S", "k", 0), 3);
     }
 
+    // The file may be edited while the object lives (the program runs for days): reads
+    // see the edit, and a write changes its one line in the file as it is then.
+    void editsOnDiskSurviveWrites() {
+        TIniFile ini(FPath);
+        QCOMPARE(ini.ReadString("Main", "Width"), "800");
+        const QByteArray edited = kSample + "[Window]\r\nFlat_Skin=1\r\n";
+        QVERIFY(writeAll(FPath, edited));
+        QCOMPARE(ini.ReadInteger("Window", "Flat_Skin", 0), 1);
+        QCOMPARE(ini.SectionNames().last(), "Window");
+        QVERIFY(ini.WriteInteger("Main", "Width", 1024).ok());
+        QCOMPARE(readAll(FPath), QByteArray(edited).replace("Width = 800", "Width=1024"));
+    }
+
+    // A line break would give the file a line of its own: a pasted "[x]" a section.
+    void lineBreaksRefused() {
+        TIniFile ini(FPath);
+        for (const auto& [section, key, value] :
+             {std::tuple("Main", "Width", "1\n[Evil]"), std::tuple("Main", "A\rB", "1"),
+              std::tuple("Ma\r\nin", "Width", "1")}) {
+            const TStatus status = ini.WriteString(section, key, value);
+            QVERIFY2(!status.ok() && status.message().contains(FPath),
+                     qPrintable(status.message()));
+        }
+        QCOMPARE(readAll(FPath), kSample);
+    }
+
     void failedWriteKeepsOldFile() {
         // A read-only folder, and a name that leaves no room for a temporary name beside
         // it: the write fails with or without administrator rights.

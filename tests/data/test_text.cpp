@@ -124,6 +124,26 @@ private slots:
         QCOMPARE(TrimAnsi("\t\xA0x \n"), "\xA0x");
     }
 
+    void lineBreaksToBlanks_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("CR LF is one break") << "Haus\r\nBaum"
+                                            << "Haus Baum";
+        QTest::newRow("lone CR, lone LF") << "a\rb\nc"
+                                          << "a b c";
+        QTest::newRow("LF CR is two") << "a\n\rb"
+                                      << "a  b";
+        QTest::newRow("at the ends") << "\r\n[Window]\n"
+                                     << " [Window] ";
+        QTest::newRow("other controls stay") << "a\tb\x0B"
+                                             << "a\tb\x0B";
+    }
+    void lineBreaksToBlanks() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(LineBreaksToBlanks(text), expected);
+    }
+
     void cutUtf8() {
         const QString text = u"a\u00E4\u20AC\U0001D11Eb"_s; // 1, 2, 3, 4 and 1 bytes
         const QByteArray utf8 = text.toUtf8();

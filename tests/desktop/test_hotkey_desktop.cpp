@@ -222,6 +222,27 @@ private slots:
                  QStringLiteral("Haus"));
     }
 
+    // The session ends (logout, `systemctl --user stop`) while the window is hidden in the
+    // notification area, where it spends most of its life: the close writes the settings
+    // and the process ends, instead of staying on without a window.
+    void sessionEndWhileHiddenEndsTheProgram() {
+        QVERIFY(QFile::remove(OptionsPath()));
+        FProgram.start(QStringLiteral(QUILLET_BIN_DIR "/quillet-dictionary"),
+                       {QStringLiteral("/min")});
+        QVERIFY(FProgram.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
+                .contains(QStringLiteral("quillet-dictionary")),
+            15000);
+        QTest::qWait(500); // the program has reached its event loop
+        QVERIFY(VisibleDictionaryWindows().isEmpty());
+        QCOMPARE(::kill(pid_t(FProgram.processId()), SIGTERM), 0);
+        QVERIFY(FProgram.waitForFinished(10000));
+        QCOMPARE(FProgram.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(FProgram.exitCode(), 0);
+        QVERIFY(QFile::exists(OptionsPath()));
+    }
+
     void cleanupTestCase() {
         if (FProgram.state() != QProcess::NotRunning) {
             FProgram.kill();
