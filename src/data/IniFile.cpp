@@ -49,9 +49,11 @@ bool hasLineBreak(QByteArrayView text) {
 struct TIniText {
     QList<QByteArray> Lines;
     QByteArray LineEnd = "\r\n";
+    bool ByteOrderMark = false; // kept on writing, so that what follows reads the same
 
     void Parse(QByteArray bytes) {
-        if (bytes.startsWith("\xEF\xBB\xBF"))
+        ByteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
+        if (ByteOrderMark)
             bytes.remove(0, 3);
         if (!bytes.contains("\r\n") && bytes.contains('\n'))
             LineEnd = "\n";
@@ -63,7 +65,7 @@ struct TIniText {
     }
 
     QByteArray Bytes() const {
-        QByteArray bytes;
+        QByteArray bytes = ByteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
         for (const QByteArray& line : Lines) {
             bytes.append(line);
             bytes.append(LineEnd);

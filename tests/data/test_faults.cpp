@@ -111,7 +111,10 @@ private slots:
             QFile::remove(dir.filePath(name));
             return mkfifo(QFile::encodeName(dir.filePath(name)).constData(), 0644) == 0;
         };
-        QVERIFY(fifo("e.tdb") && fifo("d.ipa") && fifo("stopwords_DE.txt"));
+        QVERIFY(fifo("e.tdb") && fifo("d.ipa") && fifo("stopwords_DE.txt") && fifo("options.ini"));
+        TIniFile ini(dir.filePath("options.ini"));
+        QCOMPARE(ini.ReadInteger("Window", "Left", 7), 7);
+        QVERIFY(ini.WriteString("Window", "Left", "5").message().contains("not a regular file"));
 
         TDictDB db(0, dir.path());
         QCOMPARE(db.Dictionaries().size(), size_t(1)); // e.tdb is a FIFO
