@@ -330,8 +330,8 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         return TStatus::Error(QStringLiteral("The import was abandoned; nothing was written"));
     for (int side = 0; side < 2; ++side)
         summary.Headwords[side] = sides[side].Headwords();
-    // The indexes first and the entries last: an older reader that knows nothing of the
-    // install record still finds the new entries only once their indexes are in place.
+    // The entries last: a reader that opened the entry file and then read an index tells
+    // by the entry file's identity whether the set changed in between (TDictDB::LoadIndex).
     return InstallFileSet(request.Folder, request.BaseName,
                           {{QStringLiteral("tx1"), indexBytes[0]},
                            {QStringLiteral("tx2"), indexBytes[1]},
