@@ -5,7 +5,9 @@
 #include "DBLoader.h"
 #include "DictDB.h"
 #include "Import.h"
+#include "Suggest.h"
 #include "Terminal.h"
+#include "TextTools.h"
 
 #include <cstdio>
 #include <iostream>
@@ -144,14 +146,22 @@ QString jsonString(const QString& text) {
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
+// Builds the suggestions of both directions; without them the lookup still answers.
+void buildSuggester(const TDictDB& db, TSuggester& suggester) {
+    if (TStatus s = suggester.Build(db); !s.ok())
+        err() << "quillet-cli: no suggestions: " << s.message() << Qt::endl;
+}
+
 // Answers one query; false when the entries could not be read.
-bool answer(TDictDB& db, const QString& text, bool json) {
+bool answer(TDictDB& db, const TSuggester& suggester, const QString& text, bool json) {
     QStringList words;
     const int position = db.FindWords(text, words);
     TTermPairArray rows;
     const TStatus status = db.GetEntries(rows);
     QString headword;
     const bool hasHeadword = db.WordList(db.Direction()).GetCurrentText(headword);
+    const TSuggestionArray suggestions =
+        suggester.Suggest(Trim(text), db.Direction(), hasHeadword ? headword : QStringLiteral(""));
     if (json) {
         // Written by hand to keep the documented key order.
         out() << "{\"headword\":" << (hasHeadword ? jsonString(headword) : QStringLiteral("null"))
@@ -165,7 +175,13 @@ bool answer(TDictDB& db, const QString& text, bool json) {
         out() << ']';
         if (!status.ok())
             out() << ",\"error\":" << jsonString(status.message());
-        out() << "}\n";
+        out() << ",\"suggestions\":[";
+        for (size_t i = 0; i < suggestions.size(); ++i) {
+            out() << (i ? "," : "") << "{\"word\":" << jsonString(suggestions[i].Word)
+                  << ",\"kind\":\"" << SuggestionKindName(suggestions[i].Kind)
+                  << "\",\"direction\":" << suggestions[i].Direction << '}';
+        }
+        out() << "]}\n";
     } else {
         out() << "Headword: " << (hasHeadword ? headword : QStringLiteral("(none)"))
               << "   (word list position " << position << ", window " << db.WindowStart() << "–"
@@ -179,6 +195,13 @@ bool answer(TDictDB& db, const QString& text, bool json) {
         for (const TTermPair& row : rows)
             out() << QString::number(row.Rank).leftJustified(6) << row.Left.leftJustified(width)
                   << "  " << row.Right << '\n';
+        if (!suggestions.empty()) {
+            out() << "Did you mean:";
+            for (size_t i = 0; i < suggestions.size(); ++i)
+                out() << (i ? ", " : " ") << suggestions[i].Word << " ("
+                      << SuggestionKindName(suggestions[i].Kind) << ')';
+            out() << '\n';
+        }
     }
     out().flush();
     if (!status.ok()) {
@@ -194,8 +217,10 @@ int runLookup(const TOptions& options) {
     TDictDB db(options.Direction, options.Folder);
     if (TStatus s = openDictionary(db, options.Name); !s.ok())
         return fail(s.message());
+    TSuggester suggester;
+    buildSuggester(db, suggester);
     if (!options.Stdin)
-        return answer(db, options.Args.join(u' '), options.Json) ? 0 : 1;
+        return answer(db, suggester, options.Args.join(u' '), options.Json) ? 0 : 1;
 
     const bool interactive = IsTerminal(stdin) && !options.Json;
     const QString prompt = db.CurrentLanguage().Name + "> ";
@@ -210,11 +235,28 @@ int runLookup(const TOptions& options) {
             break;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        allOk = answer(db, QString::fromStdString(line), options.Json) && allOk;
+        allOk = answer(db, suggester, QString::fromStdString(line), options.Json) && allOk;
         if (interactive)
             out() << '\n';
     }
     return allOk ? 0 : 1;
+}
+
+// One suggestion a line (word, tab, kind); status 1 when there is none.
+int runSuggest(const TOptions& options) {
+    if (options.Args.size() != 1)
+        return fail("suggest needs exactly one WORD");
+    TDictDB db(options.Direction, options.Folder);
+    if (TStatus s = openDictionary(db, options.Name); !s.ok())
+        return fail(s.message());
+    TSuggester suggester;
+    if (TStatus s = suggester.Build(db); !s.ok())
+        return fail(s.message());
+    const TSuggestionArray suggestions = suggester.Suggest(Trim(options.Args[0]), db.Direction());
+    for (const TSuggestion& s : suggestions)
+        out() << s.Word << '\t' << SuggestionKindName(s.Kind) << '\n';
+    out().flush();
+    return suggestions.empty() ? 1 : 0;
 }
 
 int runPron(const TOptions& options) {
@@ -250,6 +292,7 @@ int main(int argc, char* argv[]) {
         "  list                            list the installed dictionaries (base name, title)\n"
         "  lookup [--direction 0|1] [--json] (TEXT... | --stdin)\n"
         "                                  look TEXT up; --stdin answers one query a line\n"
+        "  suggest [--direction 0|1] WORD  what WORD may have meant: word, tab, kind a line\n"
         "  pron WORD                       print the pronunciation of WORD");
     parser.addHelpOption();
     parser.addVersionOption();
@@ -262,7 +305,7 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption json("json", "Print lookups as JSON, one object a line.");
     const QCommandLineOption stdinOption("stdin", "Read one query per line from standard input.");
     parser.addOptions({folder, name, title, direction, json, stdinOption});
-    parser.addPositionalArgument("command", "import, import-ipa, list, lookup or pron");
+    parser.addPositionalArgument("command", "import, import-ipa, list, lookup, suggest or pron");
     parser.process(app);
 
     QStringList args = parser.positionalArguments();
@@ -295,6 +338,8 @@ int main(int argc, char* argv[]) {
         return runList(options);
     if (command == u"lookup")
         return runLookup(options);
+    if (command == u"suggest")
+        return runSuggest(options);
     if (command == u"pron")
         return runPron(options);
     err() << "quillet-cli: unknown command " << command << "\n\n" << parser.helpText();

@@ -42,6 +42,14 @@ public:
     bool GetCurrent(QString& text, TTermRefArray& refs) const;
     // The references of the item at `index`, cursor untouched. REQUIRES: valid index.
     TTermRefArray RefsAt(int index) const;
+    // How many references the item at `index` has, and the rank of its first one (the
+    // strongest; 0 when it has only rank-0 references), without unpacking them.
+    // REQUIRES: valid index.
+    int RefCountAt(int index) const { return int(DataBytes(index).size() / 5); }
+    quint8 FirstRankAt(int index) const {
+        const QByteArrayView data = DataBytes(index);
+        return data.size() >= 5 ? quint8(data[4]) : 0;
+    }
 
     void AppendWithData(QStringView text, const TTermRefArray& refs);
     void AddSortedWithData(QStringView text, const TTermRefArray& refs);
