@@ -2,7 +2,7 @@
 // quillet-bench: timings of the engine on the real default dictionary, each beside the
 // literal algorithm or the raw cost it is held against, measured in one run.
 //
-//   quillet-bench [--folder DIR] [--source FILE] [--quick]
+//   quillet-bench [--folder DIR] [--source FILE] [--quick] [--suggest]
 //
 // DIR holds de_en_dict (default: the build's bin folder); FILE is its source text.
 
@@ -26,6 +26,9 @@
 #include <vector>
 
 using namespace quillet;
+
+// bench_suggest.cpp
+void benchSuggest(const QString& folder, bool quick);
 
 namespace {
 
@@ -271,7 +274,7 @@ void benchLookup(const QString& folder, bool quick) {
         std::printf("  %-12s %8.1f us  (%zu rows)\n",
                     printable ? text
                               : qPrintable(QStringLiteral("U+%1").arg(shown.front().unicode(), 4,
-                                                                       16, QChar(u'0'))),
+                                                                      16, QChar(u'0'))),
                     t * 1e6, rows.size());
     }
 }
@@ -308,6 +311,7 @@ int main(int argc, char* argv[]) {
     QString folder = QStringLiteral(QUILLET_BIN_DIR);
     QString source = QStringLiteral("/usr/share/trans/de-en");
     bool quick = false;
+    bool suggestOnly = false; // only the suggestions' section
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == u"--folder" && i + 1 < args.size())
@@ -316,6 +320,8 @@ int main(int argc, char* argv[]) {
             source = args[++i];
         else if (args[i] == u"--quick")
             quick = true;
+        else if (args[i] == u"--suggest")
+            suggestOnly = true;
     }
     if (!QFile::exists(folder + "/de_en_dict.tdb")) {
         std::fprintf(stderr,
@@ -324,8 +330,13 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     std::printf("quillet-bench on %s, %d cores\n", qPrintable(folder), QThread::idealThreadCount());
+    if (suggestOnly) {
+        benchSuggest(folder, quick);
+        return 0;
+    }
     benchLoad(folder, quick);
     benchLookup(folder, quick);
+    benchSuggest(folder, quick);
     benchProcess(QStringLiteral(QUILLET_BIN_DIR), folder);
     benchImport(QStringLiteral(QUILLET_BIN_DIR), source, quick);
     return 0;
