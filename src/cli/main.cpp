@@ -146,22 +146,14 @@ QString jsonString(const QString& text) {
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
-// Builds the suggestions of both directions; without them the lookup still answers.
-void buildSuggester(const TDictDB& db, TSuggester& suggester) {
-    if (TStatus s = suggester.Build(db); !s.ok())
-        err() << "quillet-cli: no suggestions: " << s.message() << Qt::endl;
-}
-
 // Answers one query; false when the entries could not be read.
-bool answer(TDictDB& db, const TSuggester& suggester, const QString& text, bool json) {
+bool answer(TDictDB& db, const QString& text, bool json) {
     QStringList words;
     const int position = db.FindWords(text, words);
     TTermPairArray rows;
     const TStatus status = db.GetEntries(rows);
     QString headword;
     const bool hasHeadword = db.WordList(db.Direction()).GetCurrentText(headword);
-    const TSuggestionArray suggestions =
-        suggester.Suggest(Trim(text), db.Direction(), hasHeadword ? headword : QStringLiteral(""));
     if (json) {
         // Written by hand to keep the documented key order.
         out() << "{\"headword\":" << (hasHeadword ? jsonString(headword) : QStringLiteral("null"))
@@ -175,13 +167,7 @@ bool answer(TDictDB& db, const TSuggester& suggester, const QString& text, bool 
         out() << ']';
         if (!status.ok())
             out() << ",\"error\":" << jsonString(status.message());
-        out() << ",\"suggestions\":[";
-        for (size_t i = 0; i < suggestions.size(); ++i) {
-            out() << (i ? "," : "") << "{\"word\":" << jsonString(suggestions[i].Word)
-                  << ",\"kind\":\"" << SuggestionKindName(suggestions[i].Kind)
-                  << "\",\"direction\":" << suggestions[i].Direction << '}';
-        }
-        out() << "]}\n";
+        out() << "}\n";
     } else {
         out() << "Headword: " << (hasHeadword ? headword : QStringLiteral("(none)"))
               << "   (word list position " << position << ", window " << db.WindowStart() << "–"
@@ -195,13 +181,6 @@ bool answer(TDictDB& db, const TSuggester& suggester, const QString& text, bool 
         for (const TTermPair& row : rows)
             out() << QString::number(row.Rank).leftJustified(6) << row.Left.leftJustified(width)
                   << "  " << row.Right << '\n';
-        if (!suggestions.empty()) {
-            out() << "Did you mean:";
-            for (size_t i = 0; i < suggestions.size(); ++i)
-                out() << (i ? ", " : " ") << suggestions[i].Word << " ("
-                      << SuggestionKindName(suggestions[i].Kind) << ')';
-            out() << '\n';
-        }
     }
     out().flush();
     if (!status.ok()) {
@@ -217,10 +196,8 @@ int runLookup(const TOptions& options) {
     TDictDB db(options.Direction, options.Folder);
     if (TStatus s = openDictionary(db, options.Name); !s.ok())
         return fail(s.message());
-    TSuggester suggester;
-    buildSuggester(db, suggester);
     if (!options.Stdin)
-        return answer(db, suggester, options.Args.join(u' '), options.Json) ? 0 : 1;
+        return answer(db, options.Args.join(u' '), options.Json) ? 0 : 1;
 
     const bool interactive = IsTerminal(stdin) && !options.Json;
     const QString prompt = db.CurrentLanguage().Name + "> ";
@@ -235,7 +212,7 @@ int runLookup(const TOptions& options) {
             break;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        allOk = answer(db, suggester, QString::fromStdString(line), options.Json) && allOk;
+        allOk = answer(db, QString::fromStdString(line), options.Json) && allOk;
         if (interactive)
             out() << '\n';
     }
