@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ImportForm.h"
 
+#include "AccessibleNames.h"
 #include "Ansi.h"
 #include "DictFormat.h"
 #include "DrawTools.h"
 #include "Import.h"
 #include "IniFile.h"
+#include "Mnemonics.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -62,6 +64,8 @@ TImportForm::TImportForm(const QString& programFolder, QWidget* parent)
     setWindowTitle(kCaption);
     CreateControls();
     FillLanguageLists();
+    AssignImportMnemonics(this);
+    NameControls(this);
 }
 
 TImportForm::~TImportForm() {

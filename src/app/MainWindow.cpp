@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 
 #include "AboutForm.h"
+#include "AccessibleNames.h"
 #include "DrawTools.h"
 #include "FormCaption.h"
 #include "FormStatusbar.h"
@@ -12,6 +13,7 @@
 #include "PronFont.h"
 #include "PronPanel.h"
 #include "ResultGrid.h"
+#include "ResultGridAccessible.h"
 #include "RoundButton.h"
 #include "SearchBox.h"
 #include "SkinPalette.h"
@@ -45,6 +47,7 @@ TMainForm::TMainForm(const QString& programFolder, const QString& settingsPath, 
     : FProgramFolder(programFolder), FIni(settingsPath) {
     setWindowTitle(QStringLiteral("Quillet Dictionary"));
     setObjectName(QStringLiteral("MainForm"));
+    InstallDisplayAccessibility();
     CreateControls();
     CreateMenu();
     CreateTrayIcon();
@@ -351,6 +354,8 @@ void TMainForm::ApplyUILanguage(int index) {
     SetGridCaptions();
     FAboutForm->ApplyUILanguage([](const QString& text) { return Translate(text); });
     FAdPaintBox->update();
+    FAdPaintBox->setAccessibleName(BannerText());
+    NameControls(this);
 }
 
 } // namespace quillet

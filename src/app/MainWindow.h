@@ -158,6 +158,10 @@ private:
     void RunWhenIdle(std::function<void()> action);
     void LangTabControlChange(int index);
 
+    // Command keys (MainWindowKeys.cpp): true when `key` was one and has been handled.
+    bool CommandKey(QKeyEvent* key);
+    void OpenMainMenuFromKeyboard();
+
     // The window's own chrome: frame, shape, banner, about window (MainWindowChrome.cpp).
     void CreateChrome();
     void ApplySkin();

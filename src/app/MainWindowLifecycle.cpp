@@ -53,6 +53,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         return false;
 
     // The window's keys, seen before the focused control.
+    if (CommandKey(key))
+        return true;
     if (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ControlModifier)) {
         SwitchDirection(true);
         return true; // a Tab would also move the focus away from the search box

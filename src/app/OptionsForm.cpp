@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "OptionsForm.h"
 
+#include "AccessibleNames.h"
 #include "Autorun.h"
 #include "HotkeyCodes.h"
+#include "Mnemonics.h"
 #include "Settings.h"
 #include "Translations.h"
 
@@ -326,6 +328,8 @@ void TOptionsWin::ApplyUILanguage() {
     // "ms" reads the same in both languages; its hint does not.
     FLabel9->setToolTip(T(u"Millisekunden"));
     FLabel10->setToolTip(T(u"Millisekunden"));
+    AssignOptionsMnemonics(this);
+    NameControls(this);
 }
 
 TOptionsResult TOptionsWin::Execute(TSettings& settings, bool& autorunState, TAutorun& autorun,

@@ -95,6 +95,40 @@ constexpr TPair kEnglish[] = {
     {kSiteNameDe, kSiteNameEn},
     {kSloganDe, kSloganEn},
     {u"Tastaturkürzel nicht verfügbar", u"Hotkey not available"},
+    // What assistive technology reads for the controls (AccessibleNames.cpp).
+    {u"Tippen sucht; Pfeiltasten gehen durch die Wortliste, Strg+Tab wechselt die Sprache",
+     u"Typing searches; the arrow keys move through the word list, Ctrl+Tab switches the "
+     u"language"},
+    {u"Wortliste", u"Word list"},
+    {u"Stichwörter um das gesuchte Wort", u"Headwords around the word searched for"},
+    {u"Sprachrichtung", u"Language direction"},
+    {u"Die Sprache, in der gesucht wird (Strg+Tab)", u"The language searched in (Ctrl+Tab)"},
+    {u"Einträge", u"Entries"},
+    {u"Eingabetaste schlägt das erste Wort der Zeile nach, Umschalt+F10 öffnet ihr Menü, "
+     u"Strg+C kopiert den Eintrag",
+     u"Enter looks up the first word of the row, Shift+F10 opens its menu, Ctrl+C copies the "
+     u"entry"},
+    {u"Statuszeile", u"Status line"},
+    {u"Über das Programm und das Wörterbuch (F1)", u"About the program and the dictionary (F1)"},
+    {u"Öffnet die Webseite des Projekts", u"Opens the project's web page"},
+    {u"Hauptmenü", u"Main menu"},
+    {u"Menü des Eintrags", u"Entry menu"},
+    {u"Schlägt das in einem anderen Programm markierte Wort nach",
+     u"Looks up the word selected in another program"},
+    {u"Erste Kopierverzögerung", u"First copy delay"},
+    {u"Zweite Kopierverzögerung", u"Second copy delay"},
+    {u"Dritte Kopierverzögerung", u"Third copy delay"},
+    {u"Suchverzögerung", u"Search delay"},
+    {u"Schriftart der Einträge", u"Font of the entries"},
+    {u"Schriftgröße der Einträge", u"Size of the entries"},
+    {u"Schriftart der Lautschrift", u"Font of the pronunciation"},
+    {u"Schriftgröße der Lautschrift", u"Size of the pronunciation"},
+    {u"Menü", u"Menu"},
+    {u"Minimieren", u"Minimize"},
+    {u"Maximieren", u"Maximize"},
+    {u"Wiederherstellen", u"Restore"},
+    {u"Schließen", u"Close"},
+    {u"Leeren", u"Clear"},
 };
 static_assert(std::size(kEnglish) >= 60); // the table above, then later additions
 

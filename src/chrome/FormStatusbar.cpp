@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "FormStatusbar.h"
 
+#include "ChromeAccessible.h"
 #include "DrawTools.h"
 #include "SkinPalette.h"
 
@@ -29,8 +30,10 @@ TFormStatusbar::TFormStatusbar(QWidget* owner)
 void TFormStatusbar::setCaption(const QString& caption) {
     if (caption == FCaption)
         return;
+    const QString before = FCaption;
     FCaption = caption;
     update(TextClip());
+    NotifyPaintedTextChanged(this, before, FCaption);
 }
 
 void TFormStatusbar::setColor(QColor color) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "PronPanel.h"
 
+#include "ChromeAccessible.h"
 #include "DrawTools.h"
 
 #include <algorithm>
@@ -34,9 +35,26 @@ TPronPanel::TPronPanel(QWidget* parent)
 }
 
 void TPronPanel::SetWord(const QString& word, const QString& ipa) {
+    const QString before = ShownText();
     FWord = word;
     FIpa = ipa;
     repaint();
+    NotifyPaintedTextChanged(this, before, ShownText());
+}
+
+QString TPronPanel::NoticeText() const {
+    const QString notice = QStringLiteral("keine Lautschrift für »%s« vorhanden");
+    QString text = FTranslate ? FTranslate(notice) : notice;
+    const qsizetype at = text.indexOf(QLatin1String("%s"));
+    if (at >= 0)
+        text.replace(at, 2, FWord);
+    return text;
+}
+
+QString TPronPanel::ShownText() const {
+    if (!FIpa.isEmpty())
+        return FWord + QStringLiteral(" [") + FIpa + QLatin1Char(']');
+    return FWord.isEmpty() ? QString() : NoticeText();
 }
 
 void TPronPanel::SetPronFont(const QFont& font) {
@@ -74,11 +92,7 @@ void TPronPanel::paintEvent(QPaintEvent*) {
         WideTextRect(painter, clipRect(left, top, right, bottom),
                      right - WideTextWidth(painter, FWord), top, FWord);
     } else if (!FWord.isEmpty()) {
-        const QString notice = QStringLiteral("keine Lautschrift für »%s« vorhanden");
-        QString text = FTranslate ? FTranslate(notice) : notice;
-        const qsizetype at = text.indexOf(QLatin1String("%s"));
-        if (at >= 0)
-            text.replace(at, 2, FWord);
+        const QString text = NoticeText();
         painter.setFont(wordFont());
         painter.setPen(Qt::black);
         WideTextRect(painter, clipRect(left, top, right, bottom),

@@ -27,6 +27,8 @@ public:
     void SetWord(const QString& word, const QString& ipa);
     QString Word() const { return FWord; }
     QString Ipa() const { return FIpa; }
+    // What the panel shows, as one line: "word [ipa]", the notice, or nothing.
+    QString ShownText() const;
 
     void SetPronFont(const QFont& font);
     QFont PronFont() const { return FPronFont; }
@@ -38,6 +40,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QString NoticeText() const;
+
     QString FWord;
     QString FIpa;
     QFont FPronFont;

@@ -2,6 +2,7 @@
 #include "ResultGrid.h"
 
 #include "DrawTools.h"
+#include "ResultGridAccessible.h"
 #include "TextTools.h"
 
 #include <algorithm>
@@ -130,6 +131,7 @@ void TResultGrid::Fill(const TTermPairArray& rows, int direction, bool reverseLa
     UpdateColumnWidths();
     UpdateScrollRange();
     viewport()->update();
+    NotifyResultGridRowsChanged(this);
 }
 
 void TResultGrid::Clear() {
@@ -385,6 +387,18 @@ void TResultGrid::MoveCurrent(int row) {
     }
     verticalScrollBar()->setValue(top);
     viewport()->update();
+    NotifyResultGridCurrentChanged(this);
+}
+
+bool TResultGrid::TakePopupFromCurrentRow() {
+    const TTermObject* object = CellObject(FCurrentRow, SearchedColumn());
+    if (!object)
+        return false;
+    const QStringList words = object->ClickableWords();
+    FPopupWord = words.value(0);
+    FPopupEntry = object->Text;
+    FPopupLanguage = object->OppositeLanguage;
+    return true;
 }
 
 void TResultGrid::mouseMoveEvent(QMouseEvent* event) {
@@ -466,7 +480,30 @@ void TResultGrid::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_End:
         MoveCurrent(RowCount() - 1);
         break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (TakePopupFromCurrentRow() && !FPopupWord.isEmpty())
+            emit wordClicked(FPopupWord, false);
+        break;
+    case Qt::Key_Menu:
+    case Qt::Key_F10:
+        if (event->key() == Qt::Key_F10 && event->modifiers() != Qt::ShiftModifier) {
+            event->ignore();
+            return;
+        }
+        if (TakePopupFromCurrentRow()) {
+            const QRect cell = CellRect(FCurrentRow, SearchedColumn());
+            FPopupMenu->popup(viewport()->mapToGlobal(cell.isValid() ? cell.topLeft()
+                                                                     : QPoint(0, FHeaderHeight)));
+            FPopupMenu->setActiveAction(FCopyWord);
+        }
+        break;
     default:
+        if (event->matches(QKeySequence::Copy)) {
+            if (TakePopupFromCurrentRow())
+                FCopyEntry->trigger();
+            break;
+        }
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
@@ -476,6 +513,7 @@ void TResultGrid::keyPressEvent(QKeyEvent* event) {
 void TResultGrid::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+    NotifyResultGridCurrentChanged(this);
 }
 
 void TResultGrid::focusOutEvent(QFocusEvent* event) {

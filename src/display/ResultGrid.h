@@ -22,7 +22,11 @@ class QMenu;
 // The scroll bar scrolls whole data rows; its value is the index of the first visible one,
 // so the main window can scroll by lines through verticalScrollBar(). Up and Down scroll a
 // line and move the selected row; while the grid has focus a thin highlight frame marks
-// that row, leaving its colours and text as they are.
+// that row, leaving its colours and text as they are. The selected row is the keyboard's
+// focused row: Enter looks up its first word in the searched language (as a click on it
+// does), Shift+F10 and the Menu key open the context menu for it, Ctrl+C copies its entry
+// (as "Eintrag kopieren" does). Its accessibility interface (ResultGridAccessible.h)
+// shows it as a table of the two language columns.
 //
 // A grid without data rows (before the first lookup, after an unreadable entry file, or
 // when no entry has two non-empty sides) shows the header over a blank white area and
@@ -45,6 +49,10 @@ public:
     void SetHeaderHeight(int height);
     int HeaderHeight() const { return FHeaderHeight; }
     void SetCaptions(const QString& column1, const QString& column2);
+    // The caption of column 1 or 2.
+    QString Caption(int column) const {
+        return column == 1 || column == 2 ? FCaptions[column - 1] : QString();
+    }
 
     // Replaces all data rows by the parts of `rows`. `direction` is the searched language
     // (0 = language 1, the left side of an entry); `reverseLanguage` puts the searched
@@ -65,6 +73,10 @@ public:
     QRect CellRect(int row, int column) const;
     // The selected data row, -1 without data rows.
     int CurrentRow() const { return FCurrentRow; }
+    // Selects data row `row` (kept within the data rows) and scrolls it into view.
+    void SetCurrentRow(int row) { MoveCurrent(row); }
+    // The column of the searched language: 2, or 1 while the columns are swapped.
+    int SearchedColumn() const { return FReverse ? 1 : 2; }
 
     // The word the pronunciation panel shows; hovering emits only for other words.
     void SetHoverWord(const QString& word) { FHoverWord = word; }
@@ -116,6 +128,9 @@ private:
     void UpdateColumnWidths();
     void UpdateScrollRange();
     void MoveCurrent(int row);
+    // The popup values for the focused row's searched-language cell, as a right click on
+    // its first word leaves them (no word when it has none); false without a focused row.
+    bool TakePopupFromCurrentRow();
 
     std::vector<TGridRow> FRows;
     QFont FGridFont;

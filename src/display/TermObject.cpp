@@ -74,6 +74,13 @@ WordStyle classify(const QString& word, const QStringList& searchWords, RunState
     return style;
 }
 
+// The hot-spot name of a clickable word: empty when too short to be looked up.
+QString hotWord(const QString& shown) {
+    QString hot = shown;
+    DeleteChars(hot, u".,;:'()[]{}0123456789");
+    return hot.size() > 1 ? hot : QString();
+}
+
 void applyStyle(QPainter& painter, bool italic, bool bold, quint32 color) {
     QFont font = painter.font();
     font.setItalic(italic);
@@ -130,9 +137,7 @@ void TTermObject::Draw(QPainter& painter, QRect& rect) {
             WideTextRect(painter, RectLTRB(x, top, right, bottom), x + 1, top, style.shown);
 
             if (style.clickable) {
-                QString hot = style.shown;
-                DeleteChars(hot, u".,;:'()[]{}0123456789");
-                if (hot.size() > 1)
+                if (const QString hot = hotWord(style.shown); !hot.isEmpty())
                     HotWords.push_back({hot, x - rectLeft, top - rectTop, right - rectLeft + 1,
                                         top - rectTop + LineHeight - 3});
             }
@@ -159,6 +164,37 @@ void TTermObject::Draw(QPainter& painter, QRect& rect) {
     }
 
     rect = RectLTRB(rectLeft, rectTop, widest, bottom);
+}
+
+QString TTermObject::PlainText() const {
+    QStringList groups;
+    RunState state;
+    for (const QString& group : SplitTopLevel(Text, u';')) {
+        QStringList shown;
+        for (const QString& word : SplitText(group, u" ", true)) {
+            shown.append(classify(word, SearchWords, state).shown);
+            if (state.parenOpen && EndsText(u")", word))
+                state.parenOpen = false;
+        }
+        groups.append(shown.join(u' '));
+    }
+    return groups.join(QStringLiteral("; "));
+}
+
+QStringList TTermObject::ClickableWords() const {
+    QStringList words;
+    RunState state;
+    for (const QString& group : SplitTopLevel(Text, u';')) {
+        for (const QString& word : SplitText(group, u" ", true)) {
+            const WordStyle style = classify(word, SearchWords, state);
+            if (style.clickable)
+                if (const QString hot = hotWord(style.shown); !hot.isEmpty())
+                    words.append(hot);
+            if (state.parenOpen && EndsText(u")", word))
+                state.parenOpen = false;
+        }
+    }
+    return words;
 }
 
 } // namespace quillet

@@ -40,6 +40,13 @@ public:
     // of the last word or separator drawn.
     void Draw(QPainter& painter, QRect& rect);
 
+    // The part as the cell shows it, without layout: the words as drawn (annotations
+    // without their brackets) joined by blanks, sense groups by "; ". What assistive
+    // technology reads.
+    QString PlainText() const;
+    // The clickable words in order, as HotWords names them, without laying anything out.
+    QStringList ClickableWords() const;
+
     QString Text;
     QStringList SearchWords;
     int TotalHeight = 0;

@@ -97,6 +97,38 @@ private slots:
         SetUILanguage(kUILanguageGerman);
     }
 
+    // Without a mouse: every label and button with a letter has one of its own, and a
+    // label's letter leads to its box, which a screen reader then names by the label.
+    void mnemonicsAndNames() {
+        QString letters;
+        for (QWidget* widget : FForm->findChildren<QWidget*>()) {
+            QString text;
+            if (auto* label = qobject_cast<QLabel*>(widget))
+                text = label->text();
+            else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                text = button->text();
+            const qsizetype at = text.indexOf('&');
+            if (at < 0)
+                continue;
+            QVERIFY2(!letters.contains(text[at + 1].toLower()), qPrintable(text));
+            letters += text[at + 1].toLower();
+            if (auto* label = qobject_cast<QLabel*>(widget)) {
+                QVERIFY2(label->buddy(), qPrintable(text));
+                QCOMPARE(QAccessible::queryAccessibleInterface(label->buddy())
+                             ->relations(QAccessible::Label)
+                             .value(0)
+                             .first->text(QAccessible::Name),
+                         label->text().remove('&'));
+            }
+        }
+        QCOMPARE(letters.size(), 8);
+        for (const char* name : {"Button1", "Button2", "ProgressBar"})
+            QVERIFY(!QAccessible::queryAccessibleInterface(
+                         FForm->findChild<QWidget*>(QLatin1String(name)))
+                         ->text(QAccessible::Name)
+                         .isEmpty());
+    }
+
     void languageListsFollowTheInterfaceLanguage() {
         QComboBox* first = FForm->LanguageCombo1();
         QComboBox* second = FForm->LanguageCombo2();

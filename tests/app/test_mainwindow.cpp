@@ -9,6 +9,7 @@
 #include "MainWindow.h"
 #include "PronPanel.h"
 #include "ResultGrid.h"
+#include "ResultGridAccessible.h"
 #include "Translations.h"
 
 #include <memory>
@@ -337,6 +338,145 @@ private slots:
         QCOMPARE(box(w), QString("Haus|Haus"));
         QVERIFY(w->close());
         QCOMPARE(TIniFile(iniPath()).ReadInteger("Dictionary", "Direction", -1), 0);
+    }
+
+    // Every command without a mouse: the window's keys from the search box and from the grid.
+    void commandKeys_data() {
+        QTest::addColumn<bool>("inGrid");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("closeQuestion");
+        QTest::addColumn<QString>("outcome");
+        const int none = Qt::NoModifier, ctrl = Qt::ControlModifier;
+        QTest::newRow("F10") << false << int(Qt::Key_F10) << none << false << "main menu";
+        QTest::newRow("F10 in the grid")
+            << true << int(Qt::Key_F10) << none << false << "main menu";
+        QTest::newRow("Menu") << false << int(Qt::Key_Menu) << none << false << "main menu";
+        QTest::newRow("Menu in the grid")
+            << true << int(Qt::Key_Menu) << none << false << "grid menu";
+        QTest::newRow("Shift+F10 in the grid")
+            << true << int(Qt::Key_F10) << int(Qt::ShiftModifier) << false << "grid menu";
+        QTest::newRow("Ctrl+L") << true << int(Qt::Key_L) << ctrl << false << "search box";
+        QTest::newRow("Alt+D") << true << int(Qt::Key_D) << int(Qt::AltModifier) << false
+                               << "search box";
+        QTest::newRow("F1") << true << int(Qt::Key_F1) << none << false << "about window";
+        QTest::newRow("Ctrl+Q") << false << int(Qt::Key_Q) << ctrl << false << "closed";
+        QTest::newRow("Ctrl+Q, asked, No") << true << int(Qt::Key_Q) << ctrl << true << "asked";
+    }
+    void commandKeys() {
+        QFETCH(bool, inGrid);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, closeQuestion);
+        QFETCH(QString, outcome);
+        TMainForm* w = open(kOptions + (closeQuestion ? "Close_Question=1\n" : ""));
+        QVERIFY(w);
+        type("house");
+        QVERIFY(settled(w));
+        if (inGrid) {
+            w->ResultGrid()->setFocus();
+            QTRY_COMPARE(QApplication::focusWidget(), w->ResultGrid());
+        }
+        // Modal windows are looked at and closed (answered No) once they are up.
+        QString modal;
+        QTimer::singleShot(300, [&modal] {
+            if (QWidget* window = QApplication::activeModalWidget()) {
+                modal = window->metaObject()->className();
+                if (auto* box = qobject_cast<QMessageBox*>(window))
+                    box->button(QMessageBox::No)->click();
+                else
+                    window->close();
+            }
+        });
+        press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        if (outcome == "main menu") {
+            QTRY_VERIFY(w->MainMenu()->isVisible());
+            QVERIFY(w->MainMenu()->activeAction());
+            w->MainMenu()->close();
+        } else if (outcome == "grid menu") {
+            QTRY_VERIFY(w->ResultGrid()->ContextMenu()->isVisible());
+            QCOMPARE(w->ResultGrid()->PopupWord(), QString("house"));
+            w->ResultGrid()->ContextMenu()->close();
+        } else if (outcome == "search box") {
+            QTRY_VERIFY(w->SearchText()->hasFocus() || w->SearchText()->lineEdit()->hasFocus());
+            QCOMPARE(box(w), QString("house|house"));
+        } else if (outcome == "about window") {
+            QTRY_COMPARE(modal, QString("quillet::TAboutForm"));
+        } else if (outcome == "closed") {
+            QTRY_VERIFY(!w->isVisible());
+        } else {
+            QTRY_COMPARE(modal, QString("QMessageBox"));
+            QVERIFY(w->isVisible());
+        }
+    }
+
+    // What a screen reader reads, in both interface languages.
+    void screenReaderNames_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("German") << kUILanguageGerman
+                                << QStringList{"Suchbegriff", "Wortliste",   "Einträge",
+                                               "Aussprache",  "Statuszeile", "Menü",
+                                               "Minimieren",  "Schließen"};
+        QTest::newRow("English") << kUILanguageEnglish
+                                 << QStringList{"Search term",   "Word list",   "Entries",
+                                                "Pronunciation", "Status line", "Menu",
+                                                "Minimize",      "Close"};
+    }
+    void screenReaderNames() {
+        QFETCH(int, language);
+        QFETCH(QStringList, names);
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        w->ApplyUILanguage(language);
+        type("house");
+        QVERIFY(settled(w));
+        const auto name = [](QObject* object) {
+            return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
+        };
+        QAccessibleInterface* caption = QAccessible::queryAccessibleInterface(w->FormCaption());
+        QCOMPARE(caption->role(), QAccessible::TitleBar);
+        QCOMPARE(caption->childCount(), 4); // menu, minimise, maximise, close
+        QCOMPARE(QStringList({name(w->SearchText()->lineEdit()), name(w->WordListBox()),
+                              name(w->ResultGrid()), name(w->PronPanel()), name(w->Statusbar()),
+                              caption->child(0)->text(QAccessible::Name),
+                              caption->child(1)->text(QAccessible::Name),
+                              caption->child(3)->text(QAccessible::Name)}),
+                 names);
+        QVERIFY(!QAccessible::queryAccessibleInterface(w->ResultGrid())
+                     ->text(QAccessible::Description)
+                     .isEmpty());
+
+        // The painted lines read as they show.
+        QAccessibleInterface* pron = QAccessible::queryAccessibleInterface(w->PronPanel());
+        QCOMPARE(pron->textInterface()->text(0, -1), w->PronPanel()->ShownText());
+        QVERIFY(pron->textInterface()->text(0, -1).contains("house"));
+        QAccessibleInterface* status = QAccessible::queryAccessibleInterface(w->Statusbar());
+        QCOMPARE(status->role(), QAccessible::StatusBar);
+        QCOMPARE(status->textInterface()->text(0, -1), w->Statusbar()->Caption());
+        QVERIFY(!w->Statusbar()->Caption().isEmpty());
+        QCOMPARE(QAccessible::queryAccessibleInterface(w->ResultGrid())
+                     ->tableInterface()
+                     ->cellAt(0, 1)
+                     ->text(QAccessible::Name),
+                 QString("house"));
+
+        // Nothing that takes the focus or draws itself goes without a name.
+        for (QWidget* widget : w->findChildren<QWidget*>()) {
+            if (!widget->isVisibleTo(w) || widget->window() != w)
+                continue;
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+            const bool named =
+                widget->focusPolicy() != Qt::NoFocus || iface->role() == QAccessible::Button ||
+                iface->role() == QAccessible::Link || iface->role() == QAccessible::PageTabList;
+            if (named)
+                QVERIFY2(
+                    !iface->text(QAccessible::Name).isEmpty(),
+                    qPrintable(widget->objectName() + ' ' + widget->metaObject()->className()));
+        }
+        // The caption bar's close button closes, as a click does.
+        caption->child(3)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(!w->isVisible());
     }
 
     void escapeTwiceHides() {

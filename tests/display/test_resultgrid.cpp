@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "ChromeAccessible.h"
 #include "ResultGrid.h"
+#include "ResultGridAccessible.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -41,6 +44,19 @@ bool hasDarkPixel(const QImage& image, const QRect& area) {
             if (QColor(image.pixel(x, y)).lightness() < 100)
                 return true;
     return false;
+}
+
+// The accessibility events of the grid's cells, as "type row,column" (Qt's event numbers).
+QStringList gEvents;
+void recordEvent(QAccessibleEvent* event) {
+    QAccessibleInterface* iface = event->accessibleInterface();
+    if (QAccessibleTableCellInterface* cell = iface ? iface->tableCellInterface() : nullptr)
+        gEvents.append(QStringLiteral("%1 %2,%3")
+                           .arg(event->type() == QAccessible::Focus ? "focus" : "select")
+                           .arg(cell->rowIndex())
+                           .arg(cell->columnIndex()));
+    else if (event->type() == QAccessible::TableModelChanged)
+        gEvents.append(QStringLiteral("rows"));
 }
 
 } // namespace
@@ -202,6 +218,103 @@ private slots:
         grid.CopyEntryAction()->trigger();
         QCOMPARE(word + '/' + QGuiApplication::clipboard()->text(), "Haus/Haus {n}");
         grid.ContextMenu()->close();
+    }
+
+    // The keyboard's commands on the focused row take its searched-language cell: column 2,
+    // or column 1 while the columns are swapped.
+    void keyboardCommandsOnTheFocusedRow_data() {
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<bool>("reverse");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("German searched") << 0 << false << "Baum"
+                                         << "{m} Baum";
+        QTest::newRow("German searched, swapped") << 0 << true << "Baum"
+                                                  << "{m} Baum";
+        QTest::newRow("English searched") << 1 << false << "tree"
+                                          << "tree";
+    }
+    void keyboardCommandsOnTheFocusedRow() {
+        QFETCH(int, direction);
+        QFETCH(bool, reverse);
+        QFETCH(QString, word);
+        QFETCH(QString, entry);
+        TResultGrid grid;
+        show(grid, 500);
+        grid.Fill({{"Haus", "house", 1}, {"{m} Baum", "tree", 1}}, direction, reverse, {});
+        grid.setFocus();
+        QCOMPARE(grid.CurrentRow(), 1);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QSignalSpy clicked(&grid, &TResultGrid::wordClicked);
+        QTest::keyClick(&grid, Qt::Key_Return);
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked[0][0].toString(), word);
+        QCOMPARE(clicked[0][1].toBool(), false); // the searched language
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), entry);
+        for (auto [key, modifiers] :
+             {std::pair{Qt::Key_F10, Qt::ShiftModifier}, std::pair{Qt::Key_Menu, Qt::NoModifier}}) {
+            QTest::keyClick(&grid, key, modifiers);
+            QTRY_VERIFY(grid.ContextMenu()->isVisible());
+            QCOMPARE(grid.PopupWord() + '/' + grid.PopupEntry(), word + '/' + entry);
+            grid.ContextMenu()->close();
+        }
+        QTest::keyClick(&grid, Qt::Key_F10); // the main window's key, not the grid's
+        QVERIFY(!grid.ContextMenu()->isVisible());
+    }
+
+    // The table a screen reader sees: the two language columns with the captions as
+    // headers, each cell as shown, the focused row selected and announced.
+    void accessibleTable() {
+        InstallDisplayAccessibility();
+        SetAccessibilityObserver(recordEvent);
+        TResultGrid grid;
+        show(grid, 500);
+        grid.SetCaptions("Englisch", "Deutsch");
+        grid.setFocus();
+        gEvents.clear();
+        grid.Fill({{"Haus {n}", "house", 1}, {"Baum|Bäume [pl]", "tree|trees", 1}}, 0, false,
+                  "Haus");
+        QCOMPARE(gEvents, QStringList({"rows", "select 0,1", "focus 0,1"}));
+
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&grid);
+        QVERIFY(iface && iface->tableInterface());
+        QAccessibleTableInterface* table = iface->tableInterface();
+        QCOMPARE(iface->role(), QAccessible::Table);
+        QCOMPARE(QPoint(table->rowCount(), table->columnCount()), QPoint(3, 2));
+        QCOMPARE(iface->childCount(), 8); // two headers, six cells
+        QStringList cells;
+        for (int row = 0; row < table->rowCount(); ++row)
+            for (int column = 0; column < 2; ++column)
+                cells.append(table->cellAt(row, column)->text(QAccessible::Name));
+        QCOMPARE(cells, QStringList({"house", "Haus n", "tree", "Baum", "trees", "Bäume pl"}));
+        QAccessibleInterface* cell = table->cellAt(2, 1);
+        QCOMPARE(iface->indexOfChild(cell), 7);
+        QCOMPARE(iface->child(7), cell);
+        QCOMPARE(cell->role(), QAccessible::Cell);
+        QCOMPARE(cell->tableCellInterface()->columnHeaderCells().value(0)->text(QAccessible::Name),
+                 "Deutsch");
+        QCOMPARE(iface->child(0)->role(), QAccessible::ColumnHeader);
+        QCOMPARE(table->columnDescription(0), "Englisch");
+        QCOMPARE(table->selectedRows(), QList<int>{0});
+        QVERIFY(table->cellAt(0, 1)->state().focused);
+        QVERIFY(!cell->state().selected);
+
+        gEvents.clear();
+        QTest::keyClick(&grid, Qt::Key_End);
+        QCOMPARE(gEvents, QStringList({"select 2,1", "focus 2,1"}));
+        QVERIFY(cell->state().selected && cell->state().focused);
+        QCOMPARE(iface->focusChild(), cell);
+        QVERIFY(table->selectRow(1));
+        QCOMPARE(grid.CurrentRow(), 2);
+
+        // A new fill lets the old cells go; the table reads the new rows.
+        grid.Fill({{"Apfel", "apple", 1}}, 0, true, {});
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->cellAt(0, 0)->text(QAccessible::Name), "Apfel");
+        QVERIFY(!table->cellAt(1, 0));
+        SetAccessibilityObserver(nullptr);
     }
 
     void keysAndWheelScrollByLines() {

@@ -91,6 +91,28 @@ private slots:
         QTest::newRow("short words") << "1.  (2)   a"
                                      << "" << QStringList{};
     }
+    // What a screen reader reads and which words the keyboard commands take, both without
+    // a layout: the same words as the drawing shows and hit-tests.
+    void plainTextAndWords() {
+        QFETCH(QString, text);
+        QFETCH(QString, search);
+        QFETCH(QStringList, words);
+        TTermObject term(text, search);
+        const Drawn d(text, search);
+        QStringList hot;
+        for (const TTermWord& word : d.term.HotWords)
+            hot.append(word.Word);
+        QCOMPARE(term.ClickableWords(), hot);
+        QString plain = term.PlainText();
+        QVERIFY2(!plain.contains(QRegularExpression(u"[{}]"_s)), qPrintable(plain));
+    }
+    void plainTextAndWords_data() { hotWords_data(); }
+    void plainText() {
+        QCOMPARE(TTermObject(u"Haus {n};  (das) Gebäude [arch.]"_s, {}).PlainText(),
+                 u"Haus n; (das) Gebäude arch."_s);
+        QCOMPARE(TTermObject(u"[old house] yes"_s, "house").PlainText(), "old house] yes");
+    }
+
     void hotWords() {
         QFETCH(QString, text);
         QFETCH(QString, search);
