@@ -116,6 +116,8 @@ QLabel* TAboutForm::AddLinkLabel(QWidget* parent, int x, int y, const QString& t
     QLabel* label = AddLabel(parent, x, y, text, underlined);
     SetTextColor(label, kLinkColor);
     label->setCursor(Qt::PointingHandCursor);
+    // Reachable with Tab and opened with Enter or Space; the focused link looks hovered.
+    label->setFocusPolicy(Qt::TabFocus);
     label->installEventFilter(this);
     return label;
 }
@@ -229,11 +231,22 @@ bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
     if (label && (label == Label11 || label == Label13 || label == LabelURL)) {
         switch (event->type()) {
         case QEvent::Enter:
+        case QEvent::FocusIn:
             LabelURLMouseEnter(label);
             break;
         case QEvent::Leave:
-            LabelURLMouseLeave(label);
+        case QEvent::FocusOut:
+            if (!label->hasFocus() || event->type() == QEvent::FocusOut)
+                LabelURLMouseLeave(label);
             break;
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+                LabelURLClick(label);
+                return true;
+            }
+            break;
+        }
         case QEvent::MouseButtonPress:
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
                 FPressedLink = label;

@@ -4,6 +4,7 @@
 #include "DrawTools.h"
 #include "FormCaption.h"
 
+#include <QDesktopServices>
 #include <QEnterEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,6 +14,10 @@ using namespace quillet;
 
 class TestAboutForm : public QObject {
     Q_OBJECT
+    QList<QUrl> FOpened;
+
+public slots:
+    void openUrl(const QUrl& url) { FOpened.append(url); }
 
 private slots:
     void artworkSizes_data() {
@@ -105,6 +110,19 @@ private slots:
             QApplication::sendEvent(link, &leave);
             QCOMPARE(link->palette().color(QPalette::WindowText), blue);
         }
+        // Without a mouse: Tab reaches a link, which then looks hovered, and Enter opens it.
+        QDesktopServices::setUrlHandler("https", this, "openUrl");
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.activateWindow();
+        form.Label11->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(form.Label11->hasFocus());
+        QCOMPARE(form.Label11->palette().color(QPalette::WindowText), green);
+        QTest::keyClick(form.Label11, Qt::Key_Return);
+        QDesktopServices::unsetUrlHandler("https");
+        QCOMPARE(FOpened.size(), 1);
+        form.Label13->setFocus(Qt::TabFocusReason);
+        QCOMPARE(form.Label11->palette().color(QPalette::WindowText), blue);
     }
 
     void linkTargets_data() {
