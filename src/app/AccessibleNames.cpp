@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QSplitter>
 #include <QTabBar>
 #include <QWidget>
 
@@ -87,6 +88,15 @@ void NameControls(QWidget* root) {
             button->setAccessibleName(Translate(QStringLiteral("Leeren")));
     for (TFormCaption* caption : root->findChildren<TFormCaption*>())
         SetCaptionButtonNames(caption, buttons);
+    // The handle between the word list and the entries; the first handle of a splitter
+    // is never shown.
+    for (QSplitter* splitter : root->findChildren<QSplitter*>()) {
+        for (int i = 1; i < splitter->count(); ++i) {
+            splitter->handle(i)->setAccessibleName(Translate(QStringLiteral("Trennlinie")));
+            splitter->handle(i)->setAccessibleDescription(
+                Translate(QStringLiteral("Ziehen ändert die Breite der Wortliste")));
+        }
+    }
 }
 
 } // namespace quillet

@@ -109,6 +109,8 @@ constexpr TPair kEnglish[] = {
      u"Enter looks up the first word of the row, Shift+F10 opens its menu, Ctrl+C copies the "
      u"entry"},
     {u"Statuszeile", u"Status line"},
+    {u"Trennlinie", u"Divider"},
+    {u"Ziehen ändert die Breite der Wortliste", u"Dragging changes the width of the word list"},
     {u"Über das Programm und das Wörterbuch (F1)", u"About the program and the dictionary (F1)"},
     {u"Öffnet die Webseite des Projekts", u"Opens the project's web page"},
     {u"Hauptmenü", u"Main menu"},

@@ -468,7 +468,8 @@ private slots:
             QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
             const bool named =
                 widget->focusPolicy() != Qt::NoFocus || iface->role() == QAccessible::Button ||
-                iface->role() == QAccessible::Link || iface->role() == QAccessible::PageTabList;
+                iface->role() == QAccessible::Link || iface->role() == QAccessible::PageTabList ||
+                qobject_cast<QSplitterHandle*>(widget);
             if (named)
                 QVERIFY2(
                     !iface->text(QAccessible::Name).isEmpty(),
