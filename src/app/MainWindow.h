@@ -172,6 +172,10 @@ private:
     // The global hotkey and its lookup (MainWindowHotkey.cpp).
     void CreateHotkey();
     void RegisterHotkey();
+    // What the status line says about the hotkey: not available here, or none set; empty
+    // when it works.
+    QString HotkeyNote() const;
+    void ShowHotkeyNote();
     void UnregisterHotkey();
     void HotkeyPressed();
     void HotkeyBringUp(const QString& word);
