@@ -251,6 +251,9 @@ private:
     int FArmed = 0; // the search box's Tag: 1 once a tick has passed with no typing
     bool FMultiWordSearch = false;
     bool FSelectAfterSearch = true;
+    bool FMovingWordList = false;       // the program sets the word list's line
+    bool FWordListRowChanged = false;   // the word list's line changed in this event
+    bool FWordListPressChanged = false; // the last press on the list changed its line
     bool FFirstActivation = true;
     int FEscapeCount = 0;
     int FCurrentDictIndex = -1;
