@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "Clipboard.h"
 
+#include "ClipboardReader.h"
+
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QTimer>
 
 namespace quillet {
 
@@ -19,6 +22,7 @@ TClipboard::TClipboard(QClipboard* clipboard) : FClipboard(clipboard) {
                                       if (mode == QClipboard::Clipboard)
                                           ++FChanges;
                                   });
+        FReader = CreateClipboardReader();
     }
 }
 
@@ -117,6 +121,41 @@ TStatus TClipboard::GetSelectionText(QString& text) {
     if (data != nullptr && data->hasText())
         text = data->text();
     return TStatus::Ok();
+}
+
+void TClipboard::ReadText(bool selection, int timeoutMs,
+                          std::function<void(const TStatus&, const QString&)> done) {
+    const std::uint64_t read = ++FReadCount;
+    auto answer = [this, read, done = std::move(done)](const TStatus& status, const QString& text) {
+        if (read == FReadCount)
+            done(status, text);
+    };
+    const QClipboard::Mode mode = selection ? QClipboard::Selection : QClipboard::Clipboard;
+    // What the program owns itself, and what the toolkit holds in the process (no X
+    // connection), is at hand without asking anybody.
+    const bool ownText = !FClipboard.isNull() &&
+                         (selection ? FClipboard->ownsSelection() : FClipboard->ownsClipboard());
+    if (FClipboard.isNull() || ownText || FReader == nullptr || !FReader->Available()) {
+        TStatus status = TStatus::Ok();
+        QString text;
+        if (FClipboard.isNull()) {
+            status = openError();
+        } else if (!selection || FClipboard->supportsSelection()) {
+            const QMimeData* data = FClipboard->mimeData(mode);
+            if (data != nullptr && data->hasText())
+                text = data->text();
+        }
+        QTimer::singleShot(0, [answer, status, text] { answer(status, text); });
+        return;
+    }
+    FReader->Read(selection ? TClipboardSource::Selection : TClipboardSource::Clipboard, timeoutMs,
+                  [this, answer](TClipboardRead result, const std::string& utf8) {
+                      TStatus status =
+                          result == TClipboardRead::Failed ? openError() : TStatus::Ok();
+                      const QString text = QString::fromStdString(utf8);
+                      // The Windows reader answers at once; the caller hears it later.
+                      QTimer::singleShot(0, [answer, status, text] { answer(status, text); });
+                  });
 }
 
 TClipboard& ClipboardInstance() {

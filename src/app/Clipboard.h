@@ -10,6 +10,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 // The program's access to the system clipboard, used by the hotkey lookup and the copy
 // commands of the result grid. Accesses nest (BeginAccess/EndAccess): what is put during
@@ -23,6 +25,8 @@
 //
 // UI thread only.
 namespace quillet {
+
+class TClipboardReader;
 
 class TClipboard {
 public:
@@ -52,6 +56,14 @@ public:
     TStatus GetSelectionText(QString& text);
     bool SupportsSelection() const;
 
+    // Reads the text of the clipboard (`selection` false) or of the primary selection
+    // without waiting on the UI thread for the program that owns it: `done` gets Ok and
+    // the text (empty when there is none), or the open error when the owner has not
+    // answered within `timeoutMs`. Always from the event loop, never before ReadText
+    // returns. A second read drops the first one's call.
+    void ReadText(bool selection, int timeoutMs,
+                  std::function<void(const TStatus& status, const QString& text)> done);
+
     // Counts every change of the clipboard's content since this object exists, by this
     // program or another one: a change shows as a different number.
     std::uint64_t ChangeCount() const { return FChanges; }
@@ -70,6 +82,8 @@ private:
     QMap<QString, QByteArray> FPut;
     std::uint64_t FChanges = 0;
     QMetaObject::Connection FWatch;
+    std::unique_ptr<TClipboardReader> FReader;
+    std::uint64_t FReadCount = 0; // tells a dropped read's late answer from the current one
 };
 
 // The program's one clipboard object, bound to the application's clipboard on the first

@@ -120,6 +120,8 @@ QKeyCombination ToKeyCombination(quint16 virtualKey, quint16 modifiers) {
         qtModifiers |= Qt::ControlModifier;
     if (modifiers & kModShift)
         qtModifiers |= Qt::ShiftModifier;
+    if (modifiers & kModWin)
+        qtModifiers |= Qt::MetaModifier;
 
     Qt::Key key = Qt::Key_unknown;
     if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9')) {
@@ -149,8 +151,6 @@ QKeyCombination ToKeyCombination(quint16 virtualKey, quint16 modifiers) {
 
 bool FromKeyCombination(QKeyCombination combination, quint16& virtualKey, quint16& modifiers) {
     const Qt::KeyboardModifiers qtModifiers = combination.keyboardModifiers();
-    if (qtModifiers & Qt::MetaModifier)
-        return false;
     const Qt::Key key = combination.key();
     quint16 code = qtModifiers & Qt::KeypadModifier ? keypadCode(key) : 0;
     if (code == 0)
@@ -165,7 +165,20 @@ bool FromKeyCombination(QKeyCombination combination, quint16& virtualKey, quint1
         modifiers |= kModCtrl;
     if (qtModifiers & Qt::ShiftModifier)
         modifiers |= kModShift;
+    if (qtModifiers & Qt::MetaModifier)
+        modifiers |= kModWin;
     return true;
+}
+
+bool IsHotkeyCombination(QKeyCombination combination) {
+    const Qt::Key key = combination.key();
+    if (key == Qt::Key_unknown || key == 0 || key == Qt::Key_Control || key == Qt::Key_Alt ||
+        key == Qt::Key_Shift || key == Qt::Key_Meta || key == Qt::Key_AltGr)
+        return false;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return true;
+    return (combination.keyboardModifiers() &
+            (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
 }
 
 } // namespace quillet

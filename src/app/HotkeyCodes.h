@@ -5,8 +5,8 @@
 #include <QtGlobal>
 
 // The global hotkey is stored in options.ini as a Windows virtual-key code plus the
-// modifier bits 1 Alt, 2 Ctrl, 4 Shift, on every platform, so one settings file works
-// everywhere. These functions translate between that encoding and Qt's keys, which the
+// modifier bits 1 Alt, 2 Ctrl, 4 Shift, 8 Super (Windows key), on every platform, so one settings
+// file works everywhere. These functions translate between that encoding and Qt's keys, which the
 // settings dialog's key editor works with.
 //
 // Letters, digits, F1-F24, the editing and navigation keys, Space, Tab, Return, Escape,
@@ -21,9 +21,14 @@ namespace quillet {
 // code that has no Qt key. Keypad codes carry Qt::KeypadModifier.
 QKeyCombination ToKeyCombination(quint16 virtualKey, quint16 modifiers);
 
-// The code and modifier bits for a Qt key combination. False, leaving both outputs as they
-// were, for a key without a code (a modifier alone, an unknown key) and for a combination
-// with the Meta key, which the stored bits cannot express.
+// The code and modifier bits for a Qt key combination (the Meta key, Windows' and X11's
+// Super key, is bit 8, MOD_WIN). False, leaving both outputs as they were, for a key
+// without a code (a modifier alone, an unknown key).
 bool FromKeyCombination(QKeyCombination combination, quint16& virtualKey, quint16& modifiers);
+
+// Whether a combination may become the global hotkey, which takes it from every other
+// application: it needs Ctrl, Alt or the Super key, or is one of the function keys F1 to
+// F24. Plain keys, also with Shift alone, are refused.
+bool IsHotkeyCombination(QKeyCombination combination);
 
 } // namespace quillet

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 
 namespace quillet {
 
@@ -48,48 +49,69 @@ bool THotkeyLookup::Run() {
         return true;
     }
     FRunning = true;
-    if (TStatus status = FClipboard.GetText(FBefore); !status.ok()) {
-        fail(status.message());
-        return true;
+    ++FRun;
+    FReadLeftMs = kReadBoundMs;
+    if (FClipboard.SupportsSelection()) {
+        readClipboard(true, [this](const QString& selected) { selectionRead(selected); });
+    } else {
+        selectionRead({});
     }
-    FSaved = Trim(FBefore);
-    QTimer::singleShot(FDelay1, this, &THotkeyLookup::copy);
     return true;
 }
 
-void THotkeyLookup::copy() {
-    FChangesBefore = FClipboard.ChangeCount();
-    FDesktop.PostCopyRequest(FForeignWindow);
-    FDesktop.SendCopyKeys(FDelay2);
-    QTimer::singleShot(FDelay3, this, &THotkeyLookup::read);
+void THotkeyLookup::readClipboard(bool selection, std::function<void(const QString&)> then) {
+    auto timer = std::make_shared<QElapsedTimer>();
+    timer->start();
+    FClipboard.ReadText(selection, FReadLeftMs,
+                        [this, run = FRun, timer, then = std::move(then)](const TStatus& status,
+                                                                          const QString& text) {
+                            if (run != FRun || !FRunning)
+                                return;
+                            FReadLeftMs = std::max(0, FReadLeftMs - int(timer->elapsed()));
+                            if (!status.ok()) {
+                                fail(status.message());
+                                return;
+                            }
+                            then(text);
+                        });
 }
 
-void THotkeyLookup::read() {
-    QString copied;
-    if (TStatus status = FClipboard.GetText(copied); !status.ok()) {
-        fail(status.message());
+void THotkeyLookup::selectionRead(const QString& selected) {
+    if (!Trim(selected).isEmpty()) {
+        // The selection is the word; the clipboard stays as it is, nothing to put back.
+        finish(WordOf(selected));
         return;
     }
-    const bool hasText = FClipboard.ContainsText();
-    const bool changed = FClipboard.ChangeCount() != FChangesBefore || copied != FBefore;
+    readClipboard(false, [this](const QString& before) {
+        FBefore = before;
+        FSaved = Trim(FBefore);
+        QTimer::singleShot(FDelay1, this, &THotkeyLookup::copy);
+    });
+}
 
-    QString word = hasText ? WordOf(copied) : QString();
-    if (!changed && FClipboard.SupportsSelection()) {
-        // X11 applications have no copy message and may ignore the keys; their selection
-        // is in the primary selection anyway.
-        QString selected;
-        if (FClipboard.GetSelectionText(selected).ok() && !Trim(selected).isEmpty())
-            word = WordOf(selected);
+void THotkeyLookup::copy() {
+    if (KeysHeld && KeysHeld()) {
+        QTimer::singleShot(20, this, &THotkeyLookup::copy);
+        return;
     }
+    FDesktop.PostCopyRequest(FForeignWindow);
+    FDesktop.SendCopyKeys(FDelay2);
+    QTimer::singleShot(FDelay3, this, [this] {
+        readClipboard(false, [this](const QString& text) { copied(text); });
+    });
+}
+
+void THotkeyLookup::copied(const QString& text) {
+    const bool hasText = !text.isEmpty();
     // Put back only what the copy replaced; an untouched clipboard stays as it is, with
     // whatever other formats it holds.
-    if (hasText && !FSaved.isEmpty() && Trim(copied) != FSaved) {
+    if (hasText && !FSaved.isEmpty() && Trim(text) != FSaved) {
         if (TStatus status = FClipboard.PutText(FSaved); !status.ok()) {
             fail(status.message());
             return;
         }
     }
-    finish(word);
+    finish(hasText ? WordOf(text) : QString());
 }
 
 void THotkeyLookup::finish(const QString& word) {

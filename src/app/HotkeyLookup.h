@@ -3,6 +3,7 @@
 
 #include "DesktopWindows.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -18,10 +19,17 @@ class TClipboard;
 // which brings itself up and searches. Knows no widgets; the main window decides before
 // calling Run whether the press should rather hide it.
 //
-// The waits between the steps run on timers, so the program keeps painting meanwhile;
-// a press during a running lookup is ignored. Where the window system has a primary
-// selection (X11) and the application in front did not copy, the selection is taken: it
-// holds the selected text already.
+// Where the window system has a primary selection (X11), the text selected there is the
+// word, and no keys are sent: synthetic copy keys reach terminals and editors as input
+// (xterm turns Ctrl+Insert into "ESC [2;5~"). Only when the selection holds no text does
+// the lookup take the copy road: the copy request and the copy keys, once the hotkey's
+// keys are up (keys sent while they are held would reach the grab instead of the
+// application, or carry the user's modifiers).
+//
+// The waits between the steps run on timers and the clipboard is read from the event
+// loop, so the program keeps painting meanwhile; the reads of one lookup together wait at
+// most kReadBoundMs for the owners' answers, after which the lookup fails with the
+// clipboard's open error. A press during a running lookup is ignored.
 //
 // UI thread only. The callbacks run from the event loop, or from Run itself when there is
 // no window to copy from.
@@ -48,6 +56,13 @@ public:
     // characters, no blank or other white space inside.
     static QString WordOf(const QString& text);
 
+    // How long the clipboard reads of one lookup may wait in all.
+    static constexpr int kReadBoundMs = 1000;
+
+    // True while keys of the hotkey are still down; the copy keys wait for them. Unset:
+    // never held.
+    std::function<bool()> KeysHeld;
+
     // The end of a lookup that reached the clipboard: the word to search for, or empty
     // text to bring the window up without changing the search.
     std::function<void(const QString& wordOrEmpty)> BringUp;
@@ -55,8 +70,10 @@ public:
     std::function<void(const QString& message)> OnError;
 
 private:
+    void readClipboard(bool selection, std::function<void(const QString&)> then);
+    void selectionRead(const QString& selected);
     void copy();
-    void read();
+    void copied(const QString& text);
     void finish(const QString& word);
     void fail(const QString& message);
 
@@ -69,7 +86,8 @@ private:
     TWindowId FForeignWindow = 0;
     QString FBefore; // the clipboard text before the copy, as it was
     QString FSaved;  // the same, trimmed: what is put back
-    std::uint64_t FChangesBefore = 0;
+    int FReadLeftMs = kReadBoundMs;
+    std::uint64_t FRun = 0; // the lookup a pending step belongs to
 };
 
 } // namespace quillet

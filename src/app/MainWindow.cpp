@@ -34,6 +34,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quillet {
@@ -126,7 +127,24 @@ void TMainForm::CreateControls() {
     FWordListBox->setObjectName(QStringLiteral("WordListBox"));
     FWordListBox->setUniformItemSizes(true);
     FWordListBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(FWordListBox, &QListWidget::itemClicked, this, [this] { WordListBoxClick(); });
+    // The selected line is the current headword: every change the user makes to it (keys,
+    // a press or a drag across lines) looks it up, as a click does. The program's own moves
+    // of the line are no such change.
+    connect(FWordListBox, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row < 0 || FMovingWordList)
+            return;
+        // A press changes the line before it reports itself: the flag tells it so.
+        FWordListRowChanged = true;
+        QTimer::singleShot(0, this, [this] { FWordListRowChanged = false; });
+        WordListBoxClick();
+    });
+    connect(FWordListBox, &QListWidget::itemPressed, this,
+            [this] { FWordListPressChanged = FWordListRowChanged; });
+    // A click on the line that is current already changes nothing, and looks up all the same.
+    connect(FWordListBox, &QListWidget::itemClicked, this, [this] {
+        if (!FWordListPressChanged)
+            WordListBoxClick();
+    });
 
     auto* leftLayout = new QVBoxLayout(FLeftPanel);
     leftLayout->setContentsMargins(0, 14, 0, 0);

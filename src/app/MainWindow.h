@@ -176,6 +176,10 @@ private:
     // The global hotkey and its lookup (MainWindowHotkey.cpp).
     void CreateHotkey();
     void RegisterHotkey();
+    // What the status line says about the hotkey: not available here, or none set; empty
+    // when it works.
+    QString HotkeyNote() const;
+    void ShowHotkeyNote();
     void UnregisterHotkey();
     void HotkeyPressed();
     void HotkeyBringUp(const QString& word);
@@ -251,6 +255,9 @@ private:
     int FArmed = 0; // the search box's Tag: 1 once a tick has passed with no typing
     bool FMultiWordSearch = false;
     bool FSelectAfterSearch = true;
+    bool FMovingWordList = false;       // the program sets the word list's line
+    bool FWordListRowChanged = false;   // the word list's line changed in this event
+    bool FWordListPressChanged = false; // the last press on the list changed its line
     bool FFirstActivation = true;
     int FEscapeCount = 0;
     int FCurrentDictIndex = -1;

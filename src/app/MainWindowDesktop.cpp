@@ -37,6 +37,7 @@ void TMainForm::miOptionsWinClick() {
                 Translate(QStringLiteral("Start mit dem System konnte nicht geändert werden")));
     }
     RegisterHotkey();
+    ShowHotkeyNote();
 }
 
 void TMainForm::miSearchUpdateClick() {

@@ -20,25 +20,36 @@ void TMainForm::CreateHotkey() {
     FHotkey = CreateGlobalHotkey();
     FHotkeyLookup = new THotkeyLookup(*FDesktop, ClipboardInstance(), FSettings.CopyDelay1,
                                       FSettings.CopyDelay2, FSettings.CopyDelay3, this);
+    FHotkeyLookup->KeysHeld = [this] { return FHotkey->Held(); };
     FHotkeyLookup->BringUp = [this](const QString& word) { HotkeyBringUp(word); };
     FHotkeyLookup->OnError = [this](const QString& message) {
-        QMessageBox::warning(this, windowTitle(), message);
+        QMessageBox::warning(this, windowTitle(), Translate(message));
     };
     // Out of the platform's event handling first: the lookup reads the clipboard, which
     // may wait for other programs' answers.
     FHotkey->OnPressed = [this] { QTimer::singleShot(0, this, &TMainForm::HotkeyPressed); };
     RegisterHotkey();
-    if (!FHotkey->Available() && IsLoading()) {
+    if (!HotkeyNote().isEmpty() && IsLoading()) {
         // Said once, beside what the first load found. Without a dictionary to load, the
         // status line keeps saying that instead.
         connect(
-            this, &TMainForm::loadFinished, this,
-            [this] {
-                SetStatusText(FStatusbar->Caption() + QStringLiteral(" \u2013 ") +
-                              Translate(QStringLiteral("Tastaturkürzel nicht verfügbar")));
-            },
+            this, &TMainForm::loadFinished, this, [this] { ShowHotkeyNote(); },
             Qt::SingleShotConnection);
     }
+}
+
+QString TMainForm::HotkeyNote() const {
+    if (!FHotkey->Available())
+        return Translate(QStringLiteral("Tastaturkürzel nicht verfügbar"));
+    if (FSettings.HotKeyChar == 0)
+        return Translate(QStringLiteral("Kein Tastaturkürzel festgelegt"));
+    return {};
+}
+
+void TMainForm::ShowHotkeyNote() {
+    const QString note = HotkeyNote();
+    if (!note.isEmpty() && !FStatusbar->Caption().endsWith(note))
+        SetStatusText(FStatusbar->Caption() + QStringLiteral(" \u2013 ") + note);
 }
 
 void TMainForm::RegisterHotkey() {

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QScopedValueRollback>
 
 namespace quillet {
 namespace {
@@ -63,6 +64,7 @@ void TMainForm::MoveInWordList(int step) {
     FArmed = 0;
     RestartSearchTimer(100);
     FSearchText->setEditText(FWordListBox->item(next)->text());
+    const QScopedValueRollback moving(FMovingWordList, true);
     FWordListBox->setCurrentRow(next);
 }
 
@@ -161,6 +163,7 @@ void TMainForm::FindAndShowWords(const QString& text) {
         items.append(FWordListBox->item(i)->text());
     const QStringList before = items;
     const int position = FDict->FindWords(text, items);
+    const QScopedValueRollback moving(FMovingWordList, true); // the program's move
     if (items != before) { // the window moved: the list shows the new one
         FWordListBox->clear();
         FWordListBox->addItems(items);

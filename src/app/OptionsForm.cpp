@@ -148,12 +148,70 @@ QString DelayTextOnLeave(const QString& text) {
     return QString::number(value);
 }
 
+THotKeyEdit::THotKeyEdit(QWidget* parent) : QKeySequenceEdit(parent) {
+    connect(this, &QKeySequenceEdit::keySequenceChanged, this, [this](const QKeySequence& now) {
+        if (!FInKey && now.isEmpty()) { // the clear button
+            FTaken = now;
+            FCleared = true;
+        }
+    });
+}
+
+void THotKeyEdit::SetHotkey(const QKeySequence& sequence) {
+    FInKey = true;
+    FTaken = sequence;
+    setKeySequence(sequence);
+    FCleared = false;
+    FInKey = false;
+}
+
+bool THotKeyEdit::event(QEvent* event) {
+    // QKeySequenceEdit records every key it gets, Tab included.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+            return QWidget::event(event);
+    }
+    return QKeySequenceEdit::event(event);
+}
+
 void THotKeyEdit::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The dialog's, as in every other control: the box would otherwise record them.
+        event->ignore();
+        return;
+    default:
+        break;
+    }
+    FInKey = true;
     QKeySequenceEdit::keyPressEvent(event);
     const QKeySequence sequence = keySequence();
-    // Setting the sequence ends the recording, so the next combination starts afresh.
-    if (!sequence.isEmpty())
-        setKeySequence(QKeySequence(sequence[sequence.count() - 1]));
+    if (!sequence.isEmpty()) {
+        const QKeyCombination typed = sequence[sequence.count() - 1];
+        // Setting the sequence ends the recording, so the next combination starts afresh.
+        if (IsHotkeyCombination(typed)) {
+            FTaken = QKeySequence(typed);
+            FCleared = false;
+            setKeySequence(FTaken);
+        } else {
+            setKeySequence(FTaken);
+            emit refused();
+        }
+    }
+    FInKey = false;
+}
+
+void THotKeyEdit::keyReleaseEvent(QKeyEvent* event) {
+    FInKey = true;
+    QKeySequenceEdit::keyReleaseEvent(event);
+    // Modifiers pressed and let go without a key: the value stays what it was.
+    if (keySequence() != FTaken)
+        setKeySequence(FTaken);
+    FInKey = false;
 }
 
 TOptionsWin::TOptionsWin(QWidget* parent) : QDialog(parent) {
@@ -203,6 +261,15 @@ void TOptionsWin::CreateControls() {
     FHotKeyEdit = new THotKeyEdit(FHotKeyGroup);
     FHotKeyEdit->setObjectName(QStringLiteral("HotKeyEdit"));
     FHotKeyEdit->setClearButtonEnabled(true);
+    FHotKeyNote = makeLabel("HotKeyNote", QString(), FHotKeyGroup);
+    FHotKeyNote->setWordWrap(true);
+    FHotKeyNote->hide();
+    connect(FHotKeyEdit, &THotKeyEdit::refused, this, [this] {
+        FHotKeyNote->setText(
+            Translate(QStringLiteral("Nur mit Strg, Alt oder Windows-Taste, oder F1 bis F24")));
+        FHotKeyNote->show();
+    });
+    connect(FHotKeyEdit, &QKeySequenceEdit::keySequenceChanged, FHotKeyNote, &QWidget::hide);
     FLabel7 = makeLabel("Label7", QStringLiteral("Verzögerung:"), FHotKeyGroup);
     FCopyDelayEdit[0] = makeDelayEdit("CopyDelayEdit1", FHotKeyGroup);
     FCopyDelayEdit[1] = makeDelayEdit("CopyDelayEdit2", FHotKeyGroup);
@@ -215,8 +282,9 @@ void TOptionsWin::CreateControls() {
     for (int i = 0; i < 3; ++i)
         hotKeyLayout->addWidget(FCopyDelayEdit[i], 1, 1 + i);
     hotKeyLayout->addWidget(FLabel10, 1, 4);
+    hotKeyLayout->addWidget(FHotKeyNote, 2, 0, 1, 6);
     hotKeyLayout->setColumnStretch(5, 1);
-    hotKeyLayout->setRowStretch(2, 1);
+    hotKeyLayout->setRowStretch(3, 1);
 
     FSearchGroup = new QGroupBox(QStringLiteral("Automatische Suche"), this);
     FSearchGroup->setObjectName(QStringLiteral("SearchGroup"));
@@ -336,6 +404,13 @@ TOptionsResult TOptionsWin::Execute(TSettings& settings, bool& autorunState, TAu
                                     const QString& programPath) {
     ApplyUILanguage();
     Fill(settings, autorunState);
+    // The client area centred on the owner's. Qt's own placement centres a frame it can
+    // only guess before the window manager has framed the dialog.
+    if (QWidget* owner = parentWidget()) {
+        QRect area(QPoint(0, 0), size());
+        area.moveCenter(owner->window()->geometry().center());
+        setGeometry(area);
+    }
     if (exec() != QDialog::Accepted)
         return TOptionsResult::Cancelled;
     return Apply(settings, autorunState, autorun, programPath);
@@ -347,10 +422,12 @@ void TOptionsWin::Fill(const TSettings& settings, bool autorunState) {
     setComboText(FFont2Combo, settings.PronFontName);
     setComboText(FSize2Combo, QString::number(settings.PronFontSize));
     const QKeyCombination hotkey = ToKeyCombination(settings.HotKeyChar, settings.HotKeyMod);
-    if (hotkey.key() == Qt::Key_unknown)
-        FHotKeyEdit->clear(); // a code from a hand-edited file: OK keeps it unless replaced
-    else
-        FHotKeyEdit->setKeySequence(QKeySequence(hotkey));
+    // A code from a hand-edited file without a key here shows empty: OK keeps it unless
+    // replaced or cleared.
+    FHotKeyEdit->SetHotkey(hotkey.key() == Qt::Key_unknown || settings.HotKeyChar == 0
+                               ? QKeySequence()
+                               : QKeySequence(hotkey));
+    FHotKeyNote->hide();
     FCopyDelayEdit[0]->setText(QString::number(settings.CopyDelay1));
     FCopyDelayEdit[1]->setText(QString::number(settings.CopyDelay2));
     FCopyDelayEdit[2]->setText(QString::number(settings.CopyDelay3));
@@ -370,6 +447,9 @@ TOptionsResult TOptionsWin::Apply(TSettings& settings, bool& autorunState, TAuto
     if (!sequence.isEmpty() && FromKeyCombination(sequence[0], virtualKey, modifiers)) {
         settings.HotKeyChar = virtualKey;
         settings.HotKeyMod = modifiers;
+    } else if (FHotKeyEdit->Cleared()) {
+        settings.HotKeyChar = 0; // cleared: no hotkey
+        settings.HotKeyMod = 0;
     }
 
     const auto delay = [this](QLineEdit* edit) {

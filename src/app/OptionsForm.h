@@ -43,14 +43,34 @@ QStringList PronunciationFontFamilies(const QStringList& families);
 QString DelayTextOnLeave(const QString& text);
 
 // The hotkey editor: holds one key combination; each combination typed replaces the one
-// before, as the platform's hotkey controls do.
+// before, as the platform's hotkey controls do. Only combinations that IsHotkeyCombination
+// allows are taken; another one leaves the value as it was and reports `refused`. Escape
+// and Return are not recorded but keep their roles in the dialog (Cancel, OK), and Tab
+// moves the focus on.
 class THotKeyEdit : public QKeySequenceEdit {
     Q_OBJECT
 public:
-    using QKeySequenceEdit::QKeySequenceEdit;
+    explicit THotKeyEdit(QWidget* parent = nullptr);
+
+    // Sets the value from the settings; Cleared() is false again.
+    void SetHotkey(const QKeySequence& sequence);
+    // The user emptied the box (its clear button) since SetHotkey.
+    bool Cleared() const { return FCleared && keySequence().isEmpty(); }
+
+signals:
+    void refused();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    // The value taken last; QKeySequenceEdit empties itself when a recording starts, and a
+    // recording that ends without a key taken goes back to it.
+    QKeySequence FTaken;
+    bool FCleared = false;
+    bool FInKey = false;
 };
 
 // What Execute did.
@@ -81,8 +101,9 @@ public:
     // autorun (written through `autorun` only when the box differs from `autorunState`;
     // the state follows the box only when the write succeeded), search while typing and
     // its delay, reversed columns, close question, grid font, pronunciation font. The delay
-    // boxes get their leave rule first, so they always hold what is applied. A hotkey
-    // editor without a usable key, an empty font name or a size that is no integer in
+    // boxes get their leave rule first, so they always hold what is applied. An editor the
+    // user cleared stores 0 (no hotkey); one that was left empty because the stored code has
+    // no key here keeps the code. An empty font name or a size that is no integer in
     // 1..200 keep the value they would replace.
     TOptionsResult Apply(TSettings& settings, bool& autorunState, TAutorun& autorun,
                          const QString& programPath);
@@ -115,6 +136,7 @@ private:
     QLabel* FLabel9 = nullptr;
     QLabel* FLabel10 = nullptr;
     THotKeyEdit* FHotKeyEdit = nullptr;
+    QLabel* FHotKeyNote = nullptr; // why a combination typed was not taken
     QLineEdit* FCopyDelayEdit[3] = {nullptr, nullptr, nullptr};
     QLineEdit* FAutoSearchDelayEdit = nullptr;
     QCheckBox* FCheckAutoSearch = nullptr;

@@ -131,6 +131,9 @@ constexpr TPair kEnglish[] = {
     {u"Wiederherstellen", u"Restore"},
     {u"Schließen", u"Close"},
     {u"Leeren", u"Clear"},
+    {u"Kein Tastaturkürzel festgelegt", u"No hotkey set"},
+    {u"Nur mit Strg, Alt oder Windows-Taste, oder F1 bis F24",
+     u"Only with Ctrl, Alt or the Windows key, or F1 to F24"},
 };
 static_assert(std::size(kEnglish) >= 60); // the table above, then later additions
 

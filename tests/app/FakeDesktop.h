@@ -21,6 +21,7 @@ public:
         return Registered;
     }
     void Unregister() override { Registered = false; }
+    bool Held() override { return IsHeld; }
 
     // A press of the combination, as the window system would report it.
     void Press() {
@@ -35,6 +36,7 @@ public:
     bool IsAvailable = true;
     bool Taken = false; // another program holds every combination
     bool Registered = false;
+    bool IsHeld = false;
     std::vector<TRegistration> Registrations;
 };
 

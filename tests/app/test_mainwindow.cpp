@@ -303,6 +303,21 @@ private slots:
         QCOMPARE(w->ResultGrid()->CellObject(1, 2)->Text, QString("tree"));
     }
 
+    // The list's selected line is the current headword: moving it with the keys looks the
+    // headword up, as a click does.
+    void wordListKeysLookUp() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        type("apple");
+        QVERIFY(settled(w));
+        w->WordListBox()->setFocus();
+        QTest::keyClick(w->WordListBox(), Qt::Key_Down);
+        QVERIFY(settled(w));
+        QCOMPARE(current(w), QString("house"));
+        QCOMPARE(box(w), QString("house|house"));
+        QCOMPARE(w->ResultGrid()->CellObject(1, 2)->Text, QString("house"));
+    }
+
     // Leaving the box is no pick from its history: no second lookup refills the grid that
     // the user has just clicked into. (The same pick, made while the window is destroyed,
     // starts a timer that is already gone.)

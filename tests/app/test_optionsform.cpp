@@ -62,7 +62,7 @@ private slots:
         row("keypad Home is Home", Qt::KeypadModifier, Qt::Key_Home, true, 0x24, 0);
         row("Shift+1 typed as !", Qt::ShiftModifier, Qt::Key_Exclam, true, 0x31, 4);
         row("Ü key", Qt::ControlModifier, Qt::Key_Udiaeresis, true, 0xBA, 2);
-        row("Meta has no bit", Qt::MetaModifier, Qt::Key_A, false, 0, 0);
+        row("Meta is Super", Qt::MetaModifier, Qt::Key_A, true, 0x41, 8);
         row("modifier alone", Qt::ControlModifier, Qt::Key_Control, false, 0, 0);
     }
     void hotkeyCodes() {
@@ -193,6 +193,78 @@ private slots:
         QVERIFY(!QFile::exists(entryPath()));
     }
 
+    // What the hotkey box takes: combinations with Ctrl, Alt or Super and the function
+    // keys; Escape and Return keep their dialog roles, Tab moves on, other keys are refused
+    // with a note, and a cleared box switches the hotkey off.
+    void hotkeyEditTakes_data() {
+        QTest::addColumn<int>("key"); // 0: the box is cleared
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("applied");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<bool>("note");
+        const auto row = [](const char* name, int key, Qt::KeyboardModifiers modifiers,
+                            bool applied, int code, int bits, bool note) {
+            QTest::newRow(name) << key << int(modifiers) << applied << code << bits << note;
+        };
+        row("Ctrl+Shift+D", Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier, true, 68, 6, false);
+        row("Super+A", Qt::Key_A, Qt::MetaModifier, true, 0x41, 8, false);
+        row("F5", Qt::Key_F5, Qt::NoModifier, true, 0x74, 0, false);
+        row("letter refused", Qt::Key_A, Qt::NoModifier, true, 123, 1, true);
+        row("Shift+letter refused", Qt::Key_A, Qt::ShiftModifier, true, 123, 1, true);
+        row("Tab moves on", Qt::Key_Tab, Qt::NoModifier, true, 123, 1, false);
+        row("Escape cancels", Qt::Key_Escape, Qt::NoModifier, false, 123, 1, false);
+        row("cleared", 0, Qt::NoModifier, true, 0, 0, false);
+    }
+    void hotkeyEditTakes() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, applied);
+        QFETCH(int, code);
+        QFETCH(int, bits);
+        QFETCH(bool, note);
+        TSettings settings; // Alt+F12
+        bool autorunState = false;
+        bool noteShown = false;
+        // A box that swallows Return would keep the dialog open: the timer ends it then.
+        QTimer::singleShot(3000, FDialog.get(), [this] { FDialog->reject(); });
+        const auto result = runDialog(*FDialog, settings, autorunState, *FAutorun, [&] {
+            auto* hotKeyEdit = control<QKeySequenceEdit>("HotKeyEdit");
+            hotKeyEdit->setFocus();
+            if (key == 0)
+                hotKeyEdit->clear();
+            else
+                QTest::keyClick(hotKeyEdit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            noteShown = control<QLabel>("HotKeyNote")->isVisible();
+            if (key == Qt::Key_Tab)
+                QVERIFY(!hotKeyEdit->hasFocus());
+            if (FDialog->isVisible())
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        QCOMPARE(result == TOptionsResult::Applied, applied);
+        QCOMPARE(int(settings.HotKeyChar), code);
+        QCOMPARE(int(settings.HotKeyMod), bits);
+        QCOMPARE(noteShown, note);
+    }
+
+    // The dialog's client area is centred on its owner's.
+    void opensCentredOnOwner() {
+        QWidget owner;
+        owner.setGeometry(300, 200, 800, 600);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        TOptionsWin dialog(&owner);
+        TSettings settings;
+        bool autorunState = false;
+        QPoint centre;
+        runDialog(dialog, settings, autorunState, *FAutorun, [&] {
+            centre = dialog.geometry().center();
+            dialog.reject();
+        });
+        QVERIFY2((centre - owner.geometry().center()).manhattanLength() <= 1,
+                 qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
+    }
+
     // Cancel, Escape and the close box change neither the settings nor the entry.
     void cancelChangesNothing() {
         const TSettings before;
@@ -265,6 +337,8 @@ private slots:
         FDialog->ApplyUILanguage();
         QString letters;
         for (QWidget* widget : FDialog->findChildren<QWidget*>()) {
+            if (widget->objectName() == "HotKeyNote")
+                continue; // a note about the hotkey, not the label of a control
             QString text;
             if (auto* label = qobject_cast<QLabel*>(widget))
                 text = label->text();

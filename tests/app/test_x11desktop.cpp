@@ -223,7 +223,7 @@ private slots:
         QVERIFY(hotkey->Register(0x7A, kModCtrl | kModShift));
 
         QVERIFY(!hotkey->Register(0xFF, kModAlt)); // no such key
-        QVERIFY(!hotkey->Register(0x7B, 8));       // no such modifier
+        QVERIFY(!hotkey->Register(0x7B, 16));      // no such modifier
     }
 
     // The test's connection is the window manager here: it keeps _NET_ACTIVE_WINDOW and

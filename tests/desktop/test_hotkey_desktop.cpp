@@ -9,7 +9,10 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <xcb/xcb.h>
+
 #include <csignal>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -103,6 +106,63 @@ QStringList VisibleDictionaryWindows() {
     return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
+// The program's visible windows that are dialogs (a message box), not its main window.
+QStringList VisibleDictionaryDialogs() {
+    QStringList dialogs;
+    for (const QString& window : VisibleDictionaryWindows()) {
+        if (RunTool(QStringLiteral("xprop"),
+                    {QStringLiteral("-id"), window, QStringLiteral("_NET_WM_WINDOW_TYPE")})
+                .contains(QStringLiteral("_NET_WM_WINDOW_TYPE_DIALOG")))
+            dialogs << window;
+    }
+    return dialogs;
+}
+
+// An X client that takes the clipboard and then never answers a request for its content,
+// as a hung program does.
+class TSilentClipboardOwner {
+public:
+    TSilentClipboardOwner() {
+        FConnection = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(FConnection))
+            return;
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(FConnection)).data;
+        const xcb_window_t window = xcb_generate_id(FConnection);
+        xcb_create_window(FConnection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        const char* name = "CLIPBOARD";
+        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+            FConnection, xcb_intern_atom(FConnection, 0, std::strlen(name), name), nullptr);
+        if (atom == nullptr)
+            return;
+        xcb_set_selection_owner(FConnection, window, atom->atom, XCB_CURRENT_TIME);
+        std::free(atom);
+        // A round trip: the server has made it the owner before the test goes on.
+        std::free(
+            xcb_get_input_focus_reply(FConnection, xcb_get_input_focus(FConnection), nullptr));
+    }
+    ~TSilentClipboardOwner() { xcb_disconnect(FConnection); }
+
+private:
+    xcb_connection_t* FConnection;
+};
+
+// Counts the copy keys (Ctrl+Insert) a widget receives.
+class TCopyKeyCounter : public QObject {
+public:
+    int Count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Insert && (key->modifiers() & Qt::ControlModifier))
+                ++Count;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 quint64 ActiveWindow() {
     return RunTool(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).toULongLong();
 }
@@ -119,6 +179,26 @@ class TestHotkeyDesktop : public QObject {
 
     QString OptionsPath() const {
         return FHome.filePath(QStringLiteral("config/Quillet/Dictionary/options.ini"));
+    }
+
+    void StartProgram() {
+        FProgram.start(QStringLiteral(QUILLET_BIN_DIR "/quillet-dictionary"),
+                       {QStringLiteral("/min")});
+        QVERIFY(FProgram.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
+                .contains(QStringLiteral("quillet-dictionary")),
+            15000);
+        QTest::qWait(500); // the program has reached its event loop, the hotkey is grabbed
+    }
+
+    // Ends the program the normal way and gives the word its settings kept.
+    QString StopProgram() {
+        ::kill(pid_t(FProgram.processId()), SIGTERM);
+        if (!FProgram.waitForFinished(10000))
+            return QStringLiteral("(still running)");
+        QSettings options(OptionsPath(), QSettings::IniFormat);
+        return options.value(QStringLiteral("Dictionary/Last_Word")).toString();
     }
 
     // Our window holds the selection, and has the focus, as the user's editor would.
@@ -220,6 +300,88 @@ private slots:
         QSettings options(OptionsPath(), QSettings::IniFormat);
         QCOMPARE(options.value(QStringLiteral("Dictionary/Last_Word")).toString(),
                  QStringLiteral("Haus"));
+    }
+
+    // The word selected in a terminal comes from the primary selection: no key reaches the
+    // terminal (xterm would turn Ctrl+Insert into input, "ESC [2;5~"), and the clipboard is
+    // not touched.
+    void selectionFromTerminalWithoutKeys() {
+        if (QStandardPaths::findExecutable(QStringLiteral("xterm")).isEmpty())
+            QSKIP("xterm is not installed");
+        StartProgram();
+        const QString keys = FHome.filePath(QStringLiteral("terminal-input"));
+        QProcess terminal;
+        terminal.start(QStringLiteral("xterm"),
+                       {QStringLiteral("-title"), QStringLiteral("Terminal"), QStringLiteral("-e"),
+                        QStringLiteral("sh"), QStringLiteral("-c"),
+                        QStringLiteral("stty raw -echo; exec cat > '%1'").arg(keys)});
+        QVERIFY(terminal.waitForStarted(5000));
+        QString window;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(window = RunTool(QStringLiteral("xdotool"),
+                               {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                QStringLiteral("--name"), QStringLiteral("^Terminal$")}))
+                 .isEmpty(),
+            10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(keys), 5000); // the shell has set the terminal up
+        RunTool(QStringLiteral("xdotool"),
+                {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
+        QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), window.toULongLong(), 5000);
+        QGuiApplication::clipboard()->setText(QStringLiteral("Hello world"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("Baum"), QClipboard::Selection);
+
+        RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F12")});
+        QTRY_VERIFY_WITH_TIMEOUT(!VisibleDictionaryWindows().isEmpty(), 10000);
+        QTest::qWait(1000); // keys would have arrived by now
+        QFile input(keys);
+        QVERIFY(input.open(QIODevice::ReadOnly));
+        QCOMPARE(input.readAll(), QByteArray());
+        QVERIFY(QGuiApplication::clipboard()->ownsClipboard());
+        QCOMPARE(StopProgram(), QStringLiteral("Baum"));
+        terminal.terminate();
+        terminal.waitForFinished(3000);
+    }
+
+    // Without a selection the copy keys are the road; a hotkey held longer than the first
+    // copy delay still gets the word, as the keys wait until it is up.
+    void copyKeysAfterHeldHotkey() {
+        StartProgram();
+        FEdit->setText(QStringLiteral("Tisch"));
+        FocusEditor();
+        QGuiApplication::clipboard()->clear(QClipboard::Selection);
+        QGuiApplication::clipboard()->setText(QStringLiteral("Hello world"));
+        TCopyKeyCounter copyKeys;
+        FEdit->installEventFilter(&copyKeys);
+        RunTool(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("alt+F12")});
+        QTest::qWait(800);
+        RunTool(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("alt+F12")});
+        QTRY_VERIFY_WITH_TIMEOUT(!VisibleDictionaryWindows().isEmpty(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(),
+                                  QStringLiteral("Hello world"), 5000);
+        QTest::qWait(500);           // the search has run
+        QCOMPARE(copyKeys.Count, 1); // the editor got them, not the grab
+        QCOMPARE(StopProgram(), QStringLiteral("Tisch"));
+    }
+
+    // A clipboard owner that does not answer: the window keeps painting, the lookup gives
+    // up within its bound with the clipboard's error, and the dictionary stays hidden.
+    void silentClipboardOwnerGivesError() {
+        StartProgram();
+        FocusEditor();
+        QGuiApplication::clipboard()->clear(QClipboard::Selection);
+        TSilentClipboardOwner owner;
+        QElapsedTimer timer;
+        timer.start();
+        RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F12")});
+        QTRY_VERIFY_WITH_TIMEOUT(!VisibleDictionaryDialogs().isEmpty(), 5000);
+        QVERIFY2(timer.elapsed() < 4000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(VisibleDictionaryWindows(), VisibleDictionaryDialogs()); // the box alone
+        const QString box = VisibleDictionaryDialogs().value(0);
+        RunTool(QStringLiteral("xdotool"),
+                {QStringLiteral("windowactivate"), QStringLiteral("--sync"), box,
+                 QStringLiteral("key"), QStringLiteral("Return")});
+        QTRY_VERIFY_WITH_TIMEOUT(VisibleDictionaryWindows().isEmpty(), 5000);
+        StopProgram();
     }
 
     // The session ends (logout, `systemctl --user stop`) while the window is hidden in the

@@ -7,7 +7,7 @@
 
 // The program's one global hotkey: a key combination that reaches the dictionary whichever
 // application has the keyboard. Keys use the platform-neutral encoding of options.ini: a
-// Windows virtual-key code and the modifier bits 1 Alt, 2 Ctrl, 4 Shift, so a settings
+// Windows virtual-key code and the modifier bits 1 Alt, 2 Ctrl, 4 Shift, 8 Super, so a settings
 // file works on every platform. One implementation per platform, picked by the build.
 //
 // UI thread only; OnPressed runs on the UI thread from the event loop.
@@ -16,6 +16,7 @@ namespace quillet {
 inline constexpr std::uint16_t kModAlt = 1;
 inline constexpr std::uint16_t kModCtrl = 2;
 inline constexpr std::uint16_t kModShift = 4;
+inline constexpr std::uint16_t kModWin = 8; // the Windows key, X11's Super
 
 class TGlobalHotkey {
 public:
@@ -29,6 +30,12 @@ public:
     virtual bool Register(std::uint16_t virtualKey, std::uint16_t modifiers) = 0;
     // Releases the combination; nothing when none is registered.
     virtual void Unregister() = 0;
+
+    // True while a key of the registered combination is still down where synthetic keys
+    // sent now would not reach the application in front as plain copy keys: on X11 the
+    // grab holds the keyboard until the key is up, and held modifiers join the keys.
+    // Windows grabs nothing, so there it is always false.
+    virtual bool Held() = 0;
 
     // Called for each press of the registered combination.
     std::function<void()> OnPressed;

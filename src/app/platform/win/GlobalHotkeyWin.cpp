@@ -42,12 +42,14 @@ public:
     bool Register(std::uint16_t virtualKey, std::uint16_t modifiers) override {
         Unregister();
         if (FWindow == nullptr || virtualKey == 0 ||
-            (modifiers & ~(kModAlt | kModCtrl | kModShift)) != 0)
+            (modifiers & ~(kModAlt | kModCtrl | kModShift | kModWin)) != 0)
             return false;
         // MOD_NOREPEAT: a held key gives one lookup, not one per repeat.
         FRegistered = RegisterHotKey(FWindow, kHotkeyId, modifiers | MOD_NOREPEAT, virtualKey) != 0;
         return FRegistered;
     }
+
+    bool Held() override { return false; }
 
     void Unregister() override {
         if (!FRegistered)

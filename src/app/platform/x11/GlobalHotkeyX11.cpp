@@ -66,7 +66,8 @@ public:
 
     bool Register(std::uint16_t virtualKey, std::uint16_t modifiers) override {
         Unregister();
-        if (FConnection == nullptr || (modifiers & ~(kModAlt | kModCtrl | kModShift)) != 0)
+        if (FConnection == nullptr ||
+            (modifiers & ~(kModAlt | kModCtrl | kModShift | kModWin)) != 0)
             return false;
         const std::uint32_t keysym = KeysymFromVirtualKey(virtualKey);
         if (keysym == 0)
@@ -83,6 +84,31 @@ public:
             FMask |= XCB_MOD_MASK_CONTROL;
         if (modifiers & kModShift)
             FMask |= XCB_MOD_MASK_SHIFT;
+        // Super is Mod4 in every keyboard map of today's desktops.
+        if (modifiers & kModWin)
+            FMask |= XCB_MOD_MASK_4;
+        FModifierKeys.clear();
+        const auto addKeys = [this](std::uint32_t keysym) {
+            for (const xcb_keycode_t code : KeycodesOf(FConnection, keysym))
+                FModifierKeys.push_back(code);
+        };
+        if (modifiers & kModAlt) {
+            addKeys(XK_Alt_L);
+            addKeys(XK_Alt_R);
+            addKeys(XK_Meta_L);
+        }
+        if (modifiers & kModCtrl) {
+            addKeys(XK_Control_L);
+            addKeys(XK_Control_R);
+        }
+        if (modifiers & kModShift) {
+            addKeys(XK_Shift_L);
+            addKeys(XK_Shift_R);
+        }
+        if (modifiers & kModWin) {
+            addKeys(XK_Super_L);
+            addKeys(XK_Super_R);
+        }
         FLockVariants = {0, XCB_MOD_MASK_LOCK};
         if (const std::uint16_t numLock = numLockMask(FConnection); numLock != 0) {
             FLockVariants.push_back(numLock);
@@ -111,6 +137,28 @@ public:
         if (!granted)
             Unregister();
         return granted;
+    }
+
+    bool Held() override {
+        if (!FRegistered)
+            return false;
+        // The keyboard's logical state, synthetic keys included: the hotkey's key and the
+        // modifier keys of its combination.
+        TReplyPtr owner(nullptr, &std::free);
+        auto* keymap = xcb_query_keymap_reply(FConnection, xcb_query_keymap(FConnection), nullptr);
+        owner.reset(keymap);
+        if (keymap == nullptr)
+            return FHeld;
+        const auto down = [keymap](xcb_keycode_t code) {
+            return (keymap->keys[code / 8] >> (code % 8)) & 1;
+        };
+        if (down(FKeycode))
+            return true;
+        for (const xcb_keycode_t code : FModifierKeys) {
+            if (down(code))
+                return true;
+        }
+        return false;
     }
 
     void Unregister() override {
@@ -145,7 +193,7 @@ public:
             return onRoot;
         }
         constexpr std::uint16_t relevant =
-            XCB_MOD_MASK_1 | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
+            XCB_MOD_MASK_1 | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_4;
         if (!onRoot || (key->state & relevant) != FMask)
             return false;
         // A held key repeats its press; one lookup per stroke, as with a short press.
@@ -165,6 +213,7 @@ private:
     xcb_keycode_t FKeycode = 0;
     std::uint16_t FMask = 0;
     std::vector<std::uint16_t> FLockVariants;
+    std::vector<xcb_keycode_t> FModifierKeys; // the keys that give the combination's modifiers
 };
 
 } // namespace
