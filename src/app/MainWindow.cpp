@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 
 #include "AboutForm.h"
+#include "DataFolders.h"
 #include "DrawTools.h"
 #include "FormCaption.h"
 #include "FormStatusbar.h"
@@ -55,7 +56,7 @@ TMainForm::TMainForm(const QString& programFolder, const QString& settingsPath, 
     ApplySkin();
     FAutorun = CreateAutorun();
     FAutorunState = FAutorun->AutorunEntryExists(kAutorunEntryName);
-    FDict = std::make_unique<TDictDB>(FSettings.Direction, FProgramFolder);
+    FDict = std::make_unique<TDictDB>(FSettings.Direction, DataFolders(FProgramFolder));
     BuildDictionaryMenu(FDict->Dictionaries(), FSettings.Name);
     LoadDictionary(FSettings.Name);
     FLangTabControl->blockSignals(true);
