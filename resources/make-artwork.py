@@ -3,7 +3,9 @@
 """Draws the program's artwork: logo, window skins, flags and the banner's house icon.
 
 Every picture is described once in logical pixels and rendered at 1x (name.png) and at
-2x (name@2x.png, which Qt picks on high-density screens). Each output pixel is the average
+2x (name@2x.png, which Qt picks on high-density screens). The program's icon for the
+desktop's icon theme is the logo once more at each of the theme's sizes (appicon/N.png)
+and as a drawing (appicon/scalable.svg); the build installs them under the program's id. Each output pixel is the average
 of 4 x 4 samples, so slanted and round edges are smooth while edges that fall on pixel
 boundaries stay crisp; the skins keep their straight edges on whole pixels because the
 windows cut them into slices at fixed pixel positions.
@@ -318,6 +320,53 @@ def home_icon():
     return 16, 16, shade
 
 
+def logo_svg():
+    """The logo of logo() as an SVG drawing on 256 x 256 units, shape by shape."""
+    n = 256.0
+
+    def p(value):
+        return "%g" % round(value * n, 2)
+
+    def colour(rgb):
+        return "#%02x%02x%02x" % tuple(round(c) for c in rgb)
+
+    def segment(x1, y1, x2, y2, half_width, rgb, clip=""):
+        # near_segment() is a capsule: a line with round ends.
+        return ('  <line x1="%s" y1="%s" x2="%s" y2="%s" stroke="%s" stroke-width="%s" '
+                'stroke-linecap="round"%s/>\n'
+                % (p(x1), p(y1), p(x2), p(y2), colour(rgb), p(2 * half_width), clip))
+
+    feather = ('cx="%s" cy="%s" rx="%s" ry="%s" transform="rotate(-45 %s %s)"'
+               % (p(0.55), p(0.45), p(0.36), p(0.14), p(0.55), p(0.45)))
+    clip = ' clip-path="url(#feather)"'
+    # The disc's light runs with u + v: mix(light, ORANGE, (u + v) * 0.8) reaches ORANGE
+    # where u + v = 1.25.
+    svg = ('<?xml version="1.0" encoding="UTF-8"?>\n'
+           '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" '
+           'viewBox="0 0 256 256">\n'
+           '  <defs>\n'
+           '    <linearGradient id="light" gradientUnits="userSpaceOnUse" x1="0" y1="0" '
+           'x2="%s" y2="%s">\n'
+           '      <stop offset="0" stop-color="%s"/>\n'
+           '      <stop offset="1" stop-color="%s"/>\n'
+           '    </linearGradient>\n'
+           '    <clipPath id="feather"><ellipse %s/></clipPath>\n'
+           '  </defs>\n'
+           % (p(0.625), p(0.625), colour((255, 178, 60)), colour(ORANGE), feather))
+    svg += '  <circle cx="%s" cy="%s" r="%s" fill="%s"/>\n' % (p(0.5), p(0.5), p(0.5),
+                                                              colour(DARK_ORANGE))
+    svg += '  <circle cx="%s" cy="%s" r="%s" fill="url(#light)"/>\n' % (p(0.5), p(0.5),
+                                                                       p(0.5 - 1 / 21.0))
+    svg += segment(0.18, 0.80, 0.42, 0.80, 0.035, (90, 45, 0))
+    svg += '  <ellipse %s fill="%s"/>\n' % (feather, colour(WHITE))
+    svg += segment(0.30, 0.70, 0.78, 0.22, 0.012, (200, 160, 110), clip)
+    for k in range(4):
+        svg += segment(0.42 + k * 0.09, 0.58 - k * 0.09, 0.50 + k * 0.09, 0.63 - k * 0.09,
+                       0.008, (225, 200, 170), clip)
+    svg += segment(0.30, 0.70, 0.20, 0.80, 0.03, (60, 30, 0))
+    return svg + "</svg>\n"
+
+
 # --- output --------------------------------------------------------------------------------
 
 
@@ -339,6 +388,11 @@ def main():
     emit("flags/de_grey", *german_flag(), post=greyed)
     emit("flags/gb_grey", *british_flag(), post=greyed)
     emit("icons/home", *home_icon())
+    # The icon theme's sizes, each at 1x only: the theme has a folder per size.
+    for size in (16, 22, 24, 32, 48, 64, 128, 256):
+        write_png(os.path.join(HERE, "appicon/%d.png" % size), render(size, size, 1, logo(size)))
+    with open(os.path.join(HERE, "appicon/scalable.svg"), "w", encoding="utf-8") as f:
+        f.write(logo_svg())
 
 
 if __name__ == "__main__":

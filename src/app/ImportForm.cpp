@@ -3,6 +3,7 @@
 
 #include "AccessibleNames.h"
 #include "Ansi.h"
+#include "DataFolders.h"
 #include "DictFormat.h"
 #include "DrawTools.h"
 #include "Import.h"
@@ -171,7 +172,9 @@ void TImportForm::FillLanguageLists() {
     // The names follow the interface language: key name_0 is German, name_1 English.
     const int language = UILanguageIndex();
     FLanguagesFilledFor = language;
-    const TIniFile ini(QDir(FProgramFolder).filePath(QStringLiteral("settings/languages.ini")));
+    const QString file = QStringLiteral("settings/languages.ini");
+    const QString folder = FindInFolders(DataFolders(FProgramFolder), file);
+    const TIniFile ini(QDir(folder.isEmpty() ? FProgramFolder : folder).filePath(file));
     const QByteArray key = "name_" + QByteArray::number(language);
     for (QComboBox* combo : FLanguageCombo)
         combo->clear();
@@ -237,11 +240,14 @@ void TImportForm::Button1Click() {
 }
 
 void TImportForm::Button2Click() {
-    QFileDialog dialog(this, QStringLiteral("Speichern unter"), FProgramFolder,
+    QString folder;
+    if (!ImportFolder(FProgramFolder, folder).ok())
+        folder = FProgramFolder;
+    QFileDialog dialog(this, QStringLiteral("Speichern unter"), folder,
                        QStringLiteral("Term Database (*.tdb)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("tdb"));
-    // Only the name is taken; the files always go to the program folder.
+    // Only the name is taken; the files always go to the import folder.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.selectFile(FDestinationEdit->text() + ".tdb");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -267,7 +273,7 @@ QString TImportForm::CheckedBaseName() {
         ShowNotice(QStringLiteral("Bitte einen Dateinamen (ohne Endung) angeben."), true);
         return {};
     }
-    // The files must land in the program folder under exactly this name, and the name must
+    // The files must land in the import folder under exactly this name, and the name must
     // be found again: the dictionary list takes a base name up to the first ".".
     static const QString forbidden = QStringLiteral("/\\:.<>\"|?*");
     const bool bad = std::any_of(name.begin(), name.end(),
@@ -283,19 +289,30 @@ QString TImportForm::CheckedBaseName() {
     return name;
 }
 
+bool TImportForm::CheckedImportFolder(QString& folder) {
+    const TStatus status = ImportFolder(FProgramFolder, folder);
+    if (!status.ok())
+        ShowNotice(QStringLiteral("Der Import ist fehlgeschlagen; es wurde nichts "
+                                  "geschrieben.\n\n") +
+                       status.message(),
+                   true);
+    return status.ok();
+}
+
 void TImportForm::Button3Click() {
     if (IsRunning())
         return;
     const QString baseName = CheckedBaseName();
-    if (baseName.isEmpty())
+    QString folder;
+    if (baseName.isEmpty() || !CheckedImportFolder(folder))
         return;
     TImportRequest request;
-    request.Folder = FProgramFolder;
+    request.Folder = folder;
     request.BaseName = baseName;
     request.SourcePath = FSourceEdit->text();
     request.Meta = TMetaData();
     request.Meta.Name = FMetaNameEdit->text();
-    request.StopwordFolders = {FProgramFolder, QCoreApplication::applicationDirPath()};
+    request.StopwordFolders = QStringList{folder} + DataFolders(FProgramFolder);
     request.Cancel = &FCancel;
     request.Abandon = &FAbandoned;
     StartJob(TJob::Dictionary, [this, request, baseName]() mutable {
@@ -321,9 +338,10 @@ void TImportForm::ImportPronunciationFile(const QString& sourcePath) {
     if (IsRunning())
         return;
     const QString baseName = CheckedBaseName();
-    if (baseName.isEmpty())
+    QString folder;
+    if (baseName.isEmpty() || !CheckedImportFolder(folder))
         return;
-    const QString destination = QDir(FProgramFolder).filePath(baseName + ".ipa");
+    const QString destination = QDir(folder).filePath(baseName + ".ipa");
     StartJob(TJob::Pronunciations, [this, sourcePath, destination, baseName] {
         TPronunciationSummary summary;
         // The file is written aside and replaces the old one only when complete.

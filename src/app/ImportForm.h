@@ -25,9 +25,11 @@ struct TImportSummary;
 class TStatus;
 
 // `TImportForm`: the import dialog ("Wörterbuch Import"). It builds a dictionary file set
-// <base>.tdb/.tx1/.tx2 in the program folder from a UTF-8 source text ("Dict Import"), and
-// a pronunciation file <base>.ipa from "key=value" lines ("IPA Import"). Its texts are
-// German whatever the interface language; only the language names follow it.
+// <base>.tdb/.tx1/.tx2 in the import folder (the program folder when the user may write
+// there, else the user's data folder: ImportFolder in DataFolders.h) from a UTF-8 source
+// text ("Dict Import"), and a pronunciation file <base>.ipa from "key=value" lines ("IPA
+// Import"). Its texts are German whatever the interface language; only the language names
+// follow it.
 //
 // An import runs on a worker thread so that the dialog stays painted and the main window
 // usable. Every hundred indexed lines the worker hands the line count to this window and
@@ -36,7 +38,7 @@ class TStatus;
 // so far are written as a consistent set. Closing the dialog, or destroying it, while an
 // import runs abandons it instead: the worker stops and nothing is installed.
 //
-// The files are built in a staging folder inside the program folder and moved over the
+// The files are built in a staging folder inside the import folder and moved over the
 // old ones only at the end; readers of the old set that hold a file open keep reading it.
 // The owner learns of new files through `imported` and reloads what it has open.
 //
@@ -44,7 +46,8 @@ class TStatus;
 class TImportForm : public QWidget {
     Q_OBJECT
 public:
-    // `programFolder` holds the dictionaries and "settings/languages.ini".
+    // `programFolder` is the program's folder, the start of the search path for
+    // "settings/languages.ini" and the stopword lists (DataFolders.h).
     explicit TImportForm(const QString& programFolder, QWidget* parent = nullptr);
     ~TImportForm() override;
 
@@ -80,7 +83,7 @@ public:
 signals:
     // Panel 0 shows line `lineIndex` of `lineCount`; the import goes on when this returns.
     void lineProgress(int lineIndex, int lineCount);
-    // New files for `baseName` lie in the program folder (a file set or its .ipa).
+    // New files for `baseName` lie in the import folder (a file set or its .ipa).
     void imported(const QString& baseName);
     // An import has ended; `written` when its files were put in place.
     void importFinished(bool written);
@@ -98,6 +101,8 @@ private:
     void PlaceStatusPanels();
     // The destination field as a base name; empty (with the reason shown) when it is not one.
     QString CheckedBaseName();
+    // The import folder; false (with the reason shown) when it cannot be made.
+    bool CheckedImportFolder(QString& folder);
     void StartJob(TJob job, std::function<void()> work);
     // Worker side of a progress report: hand it over and wait until it was shown.
     void ReportFromWorker(int lineIndex, int lineCount);

@@ -3,6 +3,7 @@
 
 #include "AboutForm.h"
 #include "AccessibleNames.h"
+#include "DataFolders.h"
 #include "DrawTools.h"
 #include "FormCaption.h"
 #include "FormStatusbar.h"
@@ -59,7 +60,7 @@ TMainForm::TMainForm(const QString& programFolder, const QString& settingsPath, 
     ApplySkin();
     FAutorun = CreateAutorun();
     FAutorunState = FAutorun->AutorunEntryExists(kAutorunEntryName);
-    FDict = std::make_unique<TDictDB>(FSettings.Direction, FProgramFolder);
+    FDict = std::make_unique<TDictDB>(FSettings.Direction, DataFolders(FProgramFolder));
     BuildDictionaryMenu(FDict->Dictionaries(), FSettings.Name);
     LoadDictionary(FSettings.Name);
     FLangTabControl->blockSignals(true);

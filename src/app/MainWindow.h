@@ -57,7 +57,8 @@ struct TLoadReport;
 class TMainForm : public QWidget {
     Q_OBJECT
 public:
-    // `programFolder` holds the dictionaries; `settingsPath` is the options.ini to use.
+    // `programFolder` starts the search path of the dictionaries (DataFolders.h);
+    // `settingsPath` is the options.ini to use.
     TMainForm(const QString& programFolder, const QString& settingsPath, bool startHidden);
     ~TMainForm() override;
 
@@ -88,11 +89,14 @@ public:
     // Minimise requests (caption button, second Escape, hotkey while active) end here:
     // the window hides into the notification area.
     void HideToTray();
-    // After an import into the program folder: a new set becomes selectable, and the open
+    // After an import into a data folder: a new set becomes selectable, and the open
     // one is loaded again when it was replaced.
     void DictionaryImported(const QString& baseName);
     // Shows the window in its normal state, in front, active.
     void BringUp();
+    // A lookup asked for from outside (`--lookup WORD`, a desktop shortcut): the word goes
+    // into the search box and the window comes up, as for the hotkey.
+    void LookUp(const QString& word) { HotkeyBringUp(word); }
     bool TrayIconShown() const { return FTrayIconShown; }
     // How long the end of the program waits for a load run that is still reading.
     static constexpr int kLoadRunWaitMs = 2000;

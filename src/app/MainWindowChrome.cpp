@@ -159,8 +159,10 @@ void TMainForm::AdPaintBoxClick() {
 }
 
 void TMainForm::miAboutClick() {
+    // The folder only once a set is open: before, it would name a folder without one.
     FAboutForm->Open(QStringLiteral(QUILLET_VERSION), QStringLiteral(QUILLET_BUILD),
-                     FDict ? FDict->Meta() : TMetaData());
+                     FDict ? FDict->Meta() : TMetaData(),
+                     FDict && FDict->IsOpen() ? FDict->AppDir() : QString());
 }
 
 } // namespace quillet

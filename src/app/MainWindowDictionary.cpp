@@ -2,6 +2,7 @@
 // Dictionary selection, the language direction and the window's side of a load run.
 #include "MainWindow.h"
 
+#include "DataFolders.h"
 #include "FormStatusbar.h"
 #include "IndexLoader.h"
 #include "PronFont.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -32,6 +34,8 @@ void TMainForm::BuildDictionaryMenu(const TDictionaryArray& dictionaries, const 
         // The base name travels with the item, so that a later scan that finds the
         // dictionaries in another order cannot make an item open the wrong one.
         item->setData(file.BaseName);
+        // Where the set lies: beside the program, the user's own or the system's.
+        item->setToolTip(QDir::toNativeSeparators(QDir::cleanPath(file.Folder)));
         connect(item, &QAction::triggered, this, [this, index] { SelectDictionaryClick(index); });
         FDictionaryItems.push_back(item);
         if (file.BaseName == current) {
@@ -39,6 +43,10 @@ void TMainForm::BuildDictionaryMenu(const TDictionaryArray& dictionaries, const 
             FCurrentDictIndex = index;
         }
     }
+    FDictionaryMenu->setToolTipsVisible(true);
+    // Hidden while there is nothing to choose; a second set, such as the user's own
+    // import, brings the menu up.
+    FMiSelectDictionary->setVisible(dictionaries.size() > 1);
 }
 
 void TMainForm::SelectDictionaryClick(int index) {
@@ -60,7 +68,7 @@ void TMainForm::ReopenDictionary(const QString& baseName) {
     const int direction = FDict->Direction();
     if (FThread)
         FThread->wait(); // it may still be reading the old dictionary's pronunciations
-    FDict = std::make_unique<TDictDB>(direction, FProgramFolder);
+    FDict = std::make_unique<TDictDB>(direction, DataFolders(FProgramFolder));
     LoadDictionary(baseName);
 }
 

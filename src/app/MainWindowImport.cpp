@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The main window after an import: the program folder holds new files.
+// The main window after an import: a data folder holds new files.
 #include "MainWindow.h"
+
+#include "DataFolders.h"
 
 namespace quillet {
 
@@ -19,7 +21,7 @@ void TMainForm::DictionaryImported(const QString& baseName) {
     const bool reopen = baseName == open || (open.isEmpty() && baseName == FSettings.Name);
 
     // A new set becomes selectable: the menu is built again from a fresh scan.
-    const TDictDB scan(FDict->Direction(), FProgramFolder);
+    const TDictDB scan(FDict->Direction(), DataFolders(FProgramFolder));
     BuildDictionaryMenu(scan.Dictionaries(), reopen ? baseName : open);
     if (reopen)
         ReopenDictionary(baseName);

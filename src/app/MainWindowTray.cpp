@@ -11,9 +11,11 @@
 namespace quillet {
 
 QIcon TMainForm::ProgramIcon() {
-    QIcon icon(QStringLiteral(":/logo/logo16.png"));
-    if (icon.isNull())
-        icon = QApplication::windowIcon();
+    // Every size of the icon theme, so that task bars, docks and the notification area
+    // each get a sharp picture instead of a scaled 16-pixel one.
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/appicon/%1.png").arg(size), QSize(size, size));
     return icon;
 }
 

@@ -76,6 +76,7 @@ constexpr TPair kEnglish[] = {
     {u"Erstellt von:", u"Created by:"},
     {u"Lizenz:", u"License:"},
     {u"Webseite:", u"Website:"},
+    {u"Ordner:", u"Folder:"},
     {u"Wort kopieren", u"Copy word"},
     {u"Eintrag kopieren", u"Copy entry"},
     {u"&Wikipedia nachschlagen", u"Look up at &Wikipedia"},

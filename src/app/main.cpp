@@ -3,8 +3,10 @@
 
 #include "MainWindow.h"
 
+#include "Arguments.h"
 #include "ImportForm.h"
 #include "IndexLoader.h"
+#include "InstanceChannel.h"
 #include "SessionEnd.h"
 #include "Settings.h"
 #include "SingleInstance.h"
@@ -16,44 +18,27 @@
 #include <QApplication>
 #include <QMessageBox>
 
-namespace {
-
-const char kUsage[] = "Usage: quillet-dictionary [/min] [--import]\n"
-                      "\n"
-                      "  /min       start hidden in the notification area (first argument only)\n"
-                      "  --import   open the dictionary import dialog over the main window\n"
-                      "  --help     show this text\n";
-
-struct TArguments {
-    bool StartHidden = false;
-    bool Import = false;
-};
-
-// Qt's own options (-platform, -style, ...) are gone from the list by now.
-TArguments parseArguments(const QStringList& args) {
-    TArguments result;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        // "/min" only as the first argument, as the autostart entry passes it.
-        if (i == 1 && arg == u"/min")
-            result.StartHidden = true;
-        else if (arg == u"--import")
-            result.Import = true;
-        // Anything else is ignored, like "/MIN" or a late "/min": the program starts as
-        // usual.
-    }
-    return result;
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
-    // Help needs no display and no instance check.
+    // Help and version need no display and no instance check.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
+            std::fputs(quillet::kUsage, stdout);
             return 0;
         }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("quillet-dictionary " QUILLET_VERSION);
+            return 0;
+        }
+    }
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const quillet::TArguments args = quillet::ParseArguments(arguments);
+    if (!args.Error.isEmpty()) {
+        std::fprintf(stderr, "quillet-dictionary: %s\n\n%s", qPrintable(args.Error),
+                     quillet::kUsage);
+        return 2;
     }
 
     // One instance per user session, decided before any window exists.
@@ -63,9 +48,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet Dictionary"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
+    // Task bars and docks match the windows with the desktop entry of this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUILLET_APP_ID));
 
-    const TArguments args = parseArguments(app.arguments());
     if (!only) {
+        // A lookup goes to the copy that runs, which comes up with the word.
+        if (args.HasLookup && quillet::TInstanceChannel::Send(args.Lookup))
+            return 0;
         QMessageBox::information(nullptr, QStringLiteral("Quillet Dictionary"),
                                  QStringLiteral("Programm läuft schon"));
         return 0;
@@ -80,6 +69,12 @@ int main(int argc, char* argv[]) {
     // Hidden at start: only the icon in the notification area, which the window added.
     if (!args.StartHidden)
         window.show();
+    quillet::TInstanceChannel channel;
+    QObject::connect(&channel, &quillet::TInstanceChannel::lookupRequested, &window,
+                     &quillet::TMainForm::LookUp);
+    (void)channel.Listen();
+    if (args.HasLookup)
+        window.LookUp(args.Lookup);
 
     if (args.Import) {
         // A window of its own over the main window; it goes with the main window.

@@ -7,6 +7,7 @@
 #include "SkinPalette.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -70,7 +71,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     Label13 = AddLinkLabel(this, 20, 192, kForumDe.toString(), font());
 
     WordlistGroupBox = new QGroupBox(QStringLiteral(" Wortschatz Info "), this);
-    WordlistGroupBox->setGeometry(16, 232, 366, 138);
+    WordlistGroupBox->setGeometry(16, 216, 366, 156);
     WordlistGroupBox->setFont(PixelFont(QStringLiteral("Trebuchet MS"), 13, true));
 
     // One row per meta data field: the name label, then its value 264 pixels wide.
@@ -93,6 +94,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     Label7 = AddLabel(WordlistGroupBox, 12, 114, QStringLiteral("Webseite:"), nameFont);
     LabelURL =
         AddLinkLabel(WordlistGroupBox, 96, 114, QString(), PixelFont(QStringLiteral("Tahoma"), 11));
+    row(132, QStringLiteral("Ordner:"), Label8, LabelFolder);
 
     SetRoundWindowRegion(*this, FrameRadius());
 }
@@ -141,9 +143,19 @@ void TAboutForm::ShowMetaData(const TMetaData& meta) {
     SetAutoSizedText(LabelURL, meta.Url);
 }
 
-void TAboutForm::Open(const QString& appVersion, const QString& appBuild, const TMetaData& meta) {
+void TAboutForm::ShowFolder(const QString& folder) {
+    const QString path = QDir::toNativeSeparators(QDir::cleanPath(folder));
+    LabelFolder->setText(folder.isEmpty() ? QString()
+                                          : LabelFolder->fontMetrics().elidedText(
+                                                path, Qt::ElideMiddle, LabelFolder->width()));
+    LabelFolder->setToolTip(folder.isEmpty() ? QString() : path);
+}
+
+void TAboutForm::Open(const QString& appVersion, const QString& appBuild, const TMetaData& meta,
+                      const QString& folder) {
     ShowProgramVersion(appVersion, appBuild);
     ShowMetaData(meta);
+    ShowFolder(folder);
     exec();
 }
 
@@ -157,6 +169,7 @@ void TAboutForm::ApplyUILanguage(const std::function<QString(const QString&)>& t
     SetAutoSizedText(Label5, translate(QStringLiteral("Erstellt von:")));
     SetAutoSizedText(Label6, translate(QStringLiteral("Lizenz:")));
     SetAutoSizedText(Label7, translate(QStringLiteral("Webseite:")));
+    SetAutoSizedText(Label8, translate(QStringLiteral("Ordner:")));
 }
 
 int TAboutForm::FrameRadius() const {

@@ -14,8 +14,8 @@ class QLabel;
 // `TAboutForm`: the about window. Borderless and skinned like the main window (its own
 // caption bar with only a close button, rounded corners, a painted frame), it shows the
 // program's name and version, the program's two web addresses and, in a group box, the
-// open dictionary's meta data. It is created once and shown modally each time it is
-// opened; Escape closes it.
+// open dictionary's meta data and the folder it lies in. It is created once and shown modally each
+// time it is opened; Escape closes it.
 //
 // The components are public so that the main window can put its texts into them when the
 // interface language changes; Open fills the rest. UI thread only.
@@ -30,9 +30,12 @@ public:
 
     // Shows the program's version and the dictionary's meta data, then the window,
     // modally; returns when it is closed.
-    void Open(const QString& appVersion, const QString& appBuild, const TMetaData& meta);
+    void Open(const QString& appVersion, const QString& appBuild, const TMetaData& meta,
+              const QString& folder = {});
     void ShowProgramVersion(const QString& appVersion, const QString& appBuild);
     void ShowMetaData(const TMetaData& meta);
+    // The dictionary's folder; a long path loses its middle, the tooltip has it whole.
+    void ShowFolder(const QString& folder);
 
     // Puts the texts of the current interface language into the window; `translate`
     // maps a German text to it. Texts set here and by Open keep their labels sized to
@@ -57,11 +60,13 @@ public:
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
     QLabel* LabelName = nullptr;
     QLabel* LabelVersion = nullptr;
     QLabel* LabelEditor = nullptr;
     QLabel* LabelLicense = nullptr;
     QLabel* LabelURL = nullptr;
+    QLabel* LabelFolder = nullptr;
 
     // The web address a link label's text opens: http and https addresses, and host
     // names without a scheme (as http). Anything else, such as a file or a program path

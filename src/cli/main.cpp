@@ -2,6 +2,7 @@
 // quillet-cli: builds dictionaries and looks words up from the command line, for users,
 // scripts and the project's own checks.
 
+#include "DataFolders.h"
 #include "DBLoader.h"
 #include "DictDB.h"
 #include "Import.h"
@@ -40,8 +41,14 @@ int fail(const QString& message) {
     return 1;
 }
 
+// A command line that does not say what to do: status 2, as for the parser's own errors.
+int usageError(const QString& message) {
+    (void)fail(message);
+    return 2;
+}
+
 struct TOptions {
-    QString Folder;
+    QString Folder; // --folder: the one folder used; empty: the search path of DataFolders.h
     QString Name = QStringLiteral("de_en_dict");
     QString Title = QStringLiteral("Deutsch/Englisch Wörterbuch");
     int Direction = 0;
@@ -73,10 +80,28 @@ private:
     bool FEnabled;
 };
 
+// Where an import writes: --folder, else the program's folder when the user may write
+// there, else the user's data folder.
+TStatus importFolder(const TOptions& options, QString& folder) {
+    if (!options.Folder.isEmpty()) {
+        folder = options.Folder;
+        return TStatus::Ok();
+    }
+    return ImportFolder({}, folder);
+}
+
+// The dictionaries a lookup, list or pron sees: --folder alone, else the search path.
+QStringList searchPath(const TOptions& options) {
+    return options.Folder.isEmpty() ? DataFolders() : QStringList{options.Folder};
+}
+
 int runImport(const TOptions& options) {
     if (options.Args.size() != 1)
-        return fail("import needs exactly one SOURCE file");
-    TDictDB db(0, options.Folder);
+        return usageError("import needs exactly one SOURCE file");
+    QString folder;
+    if (TStatus s = importFolder(options, folder); !s.ok())
+        return fail(s.message());
+    TDictDB db(0, folder);
     TMetaData meta;
     meta.Name = options.Title;
     TImportSummary summary;
@@ -103,14 +128,18 @@ int runImport(const TOptions& options) {
           << summary.IndexedLines << " indexed; headwords: " << summary.Headwords[0]
           << " (language 1), " << summary.Headwords[1] << " (language 2); "
           << QString::number(timer.elapsed() / 1000.0, 'f', 2) << " s"
-          << (summary.Cancelled ? " (cancelled)" : "") << Qt::endl;
+          << (summary.Cancelled ? " (cancelled)" : "") << "; in "
+          << QDir::toNativeSeparators(db.AppDir()) << Qt::endl;
     return 0;
 }
 
 int runImportIpa(const TOptions& options) {
     if (options.Args.size() != 1)
-        return fail("import-ipa needs exactly one SOURCE file");
-    TDictDB db(0, options.Folder);
+        return usageError("import-ipa needs exactly one SOURCE file");
+    QString folder;
+    if (TStatus s = importFolder(options, folder); !s.ok())
+        return fail(s.message());
+    TDictDB db(0, folder);
     const QString destination = db.AppDir() + options.Name + ".ipa";
     TPronunciationSummary summary;
     TProgressBar bar(IsTerminal(stderr));
@@ -127,9 +156,12 @@ int runImportIpa(const TOptions& options) {
 // --- list ---------------------------------------------------------------------------
 
 int runList(const TOptions& options) {
-    const TDictDB db(0, options.Folder);
+    if (!options.Args.isEmpty())
+        return usageError("list takes no arguments");
+    const TDictDB db(0, searchPath(options));
     for (const TDictionaryFile& dictionary : db.Dictionaries())
-        out() << dictionary.BaseName << '\t' << dictionary.Title << '\n';
+        out() << dictionary.BaseName << '\t' << dictionary.Title << '\t'
+              << QDir::toNativeSeparators(dictionary.Folder) << '\n';
     return 0;
 }
 
@@ -192,8 +224,8 @@ bool answer(TDictDB& db, const QString& text, bool json) {
 
 int runLookup(const TOptions& options) {
     if (options.Stdin == !options.Args.isEmpty())
-        return fail("lookup needs either TEXT or --stdin");
-    TDictDB db(options.Direction, options.Folder);
+        return usageError("lookup needs either TEXT or --stdin");
+    TDictDB db(options.Direction, searchPath(options));
     if (TStatus s = openDictionary(db, options.Name); !s.ok())
         return fail(s.message());
     if (!options.Stdin)
@@ -222,8 +254,8 @@ int runLookup(const TOptions& options) {
 // One suggestion a line (word, tab, kind); status 1 when there is none.
 int runSuggest(const TOptions& options) {
     if (options.Args.size() != 1)
-        return fail("suggest needs exactly one WORD");
-    TDictDB db(options.Direction, options.Folder);
+        return usageError("suggest needs exactly one WORD");
+    TDictDB db(options.Direction, searchPath(options));
     if (TStatus s = openDictionary(db, options.Name); !s.ok())
         return fail(s.message());
     TSuggester suggester;
@@ -238,8 +270,8 @@ int runSuggest(const TOptions& options) {
 
 int runPron(const TOptions& options) {
     if (options.Args.size() != 1)
-        return fail("pron needs exactly one WORD");
-    TDictDB db(options.Direction, options.Folder);
+        return usageError("pron needs exactly one WORD");
+    TDictDB db(options.Direction, searchPath(options));
     if (TStatus s = db.Open(options.Name); !s.ok())
         return fail(s.message());
     if (TStatus s = db.LoadPronunciations(); !s.ok())
@@ -266,15 +298,21 @@ int main(int argc, char* argv[]) {
         "Commands:\n"
         "  import [--title TITLE] SOURCE   build BASE.tdb, .tx1 and .tx2 from a UTF-8 source\n"
         "  import-ipa SOURCE               build BASE.ipa from key=value lines\n"
-        "  list                            list the installed dictionaries (base name, title)\n"
+        "  list                            list the installed dictionaries (base name, title,\n"
+        "                                  folder)\n"
         "  lookup [--direction 0|1] [--json] (TEXT... | --stdin)\n"
         "                                  look TEXT up; --stdin answers one query a line\n"
         "  suggest [--direction 0|1] WORD  what WORD may have meant: word, tab, kind a line\n"
-        "  pron WORD                       print the pronunciation of WORD");
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption folder("folder", "Dictionary folder (default: the program's folder).",
-                                    "DIR");
+        "  pron WORD                       print the pronunciation of WORD\n\n"
+        "Without --folder, dictionaries are looked for in the program's folder, then in\n"
+        "$XDG_DATA_HOME/quillet-dictionary, then in quillet-dictionary under each folder of\n"
+        "$XDG_DATA_DIRS; an import goes to the program's folder when it may be written,\n"
+        "else to $XDG_DATA_HOME/quillet-dictionary.\n\n"
+        "Exit status: 0 done, 1 failed, 2 a usage error.");
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption folder(
+        "folder", "The one dictionary folder to use (default: the search path below).", "DIR");
     const QCommandLineOption name("name", "Dictionary base name (default: de_en_dict).", "BASE");
     const QCommandLineOption title("title", "Dictionary title for import.", "TITLE");
     const QCommandLineOption direction("direction", "0 looks up language 1, 1 language 2.", "0|1",
@@ -283,7 +321,13 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption stdinOption("stdin", "Read one query per line from standard input.");
     parser.addOptions({folder, name, title, direction, json, stdinOption});
     parser.addPositionalArgument("command", "import, import-ipa, list, lookup, suggest or pron");
-    parser.process(app);
+    // Not process(): an unknown option must end with the usage status 2, not 1.
+    if (!parser.parse(app.arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
 
     QStringList args = parser.positionalArguments();
     if (args.isEmpty()) {
@@ -300,7 +344,7 @@ int main(int argc, char* argv[]) {
         options.Title = parser.value(title);
     const QString dir = parser.value(direction);
     if (dir != u"0" && dir != u"1")
-        return fail("--direction must be 0 or 1");
+        return usageError("--direction must be 0 or 1");
     options.Direction = dir.toInt();
     options.Json = parser.isSet(json);
     options.Stdin = parser.isSet(stdinOption);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "DictDB.h"
 
+#include "DataFolders.h"
 #include "platform/FileSystem.h"
 #include "SetInstall.h"
 #include "TextTools.h"
@@ -64,8 +65,12 @@ TTermRefArray sharedReferences(const std::vector<TTermRefArray>& arrays) {
 
 } // namespace
 
-TDictDB::TDictDB(int direction, const QString& folder)
-    : FAppDir(withSeparator(folder)), FDirection(direction == 1 ? 1 : 0) {
+TDictDB::TDictDB(int direction, const QString& folder) : TDictDB(direction, QStringList{folder}) {}
+
+TDictDB::TDictDB(int direction, const QStringList& folders) : FDirection(direction == 1 ? 1 : 0) {
+    for (const QString& folder : folders)
+        FFolders.append(withSeparator(folder));
+    FAppDir = FFolders.value(0, withSeparator({}));
     FWordLists[0] = std::make_unique<TWordList>();
     FWordLists[1] = std::make_unique<TWordList>();
     FPronunciations = std::make_unique<THashList>();
@@ -73,15 +78,23 @@ TDictDB::TDictDB(int direction, const QString& folder)
 }
 
 void TDictDB::FindDictionaries() {
-    const QDir dir(FAppDir);
+    for (const QString& folder : FFolders)
+        FindDictionariesIn(folder);
+}
+
+void TDictDB::FindDictionariesIn(const QString& folder) {
+    const QDir dir(folder);
     // An installation cut short by a kill or a power loss is finished before the sets are
     // read, so that none of them is seen half old, half new.
-    for (const QString& base : SetsWithInstallLeftovers(FAppDir))
-        (void)RecoverSet(FAppDir, base, kRecoveryWaitMs);
+    for (const QString& base : SetsWithInstallLeftovers(folder))
+        (void)RecoverSet(folder, base, kRecoveryWaitMs);
     const QStringList names = dir.entryList({QStringLiteral("*.tdb")},
                                             QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& name : names) {
         const QString base = BaseNameOf(name);
+        if (std::any_of(FDictionaries.begin(), FDictionaries.end(),
+                        [&base](const TDictionaryFile& found) { return found.BaseName == base; }))
+            continue; // hidden by the set of an earlier folder
         // Only regular files: opening a FIFO would wait for a writer forever.
         if (!IsRegularFile(dir.filePath(base + ".tx1")) ||
             !IsRegularFile(dir.filePath(base + ".tx2")))
@@ -92,11 +105,26 @@ void TDictDB::FindDictionaries() {
         const QByteArray header = file.read(kHeaderSize);
         if (header.size() < kHeaderSize)
             continue; // too short to be a dictionary
-        FDictionaries.push_back({ParseHeader(header).Title, base});
+        FDictionaries.push_back({ParseHeader(header).Title, base, folder});
     }
 }
 
+QString TDictDB::FolderOf(const QString& baseName) const {
+    for (const TDictionaryFile& file : FDictionaries) {
+        if (file.BaseName == baseName)
+            return file.Folder;
+    }
+    // Not a complete set anywhere: the first one with its entry file, so that the error
+    // tells what is wrong with it.
+    for (const QString& folder : FFolders) {
+        if (QFileInfo::exists(folder + baseName + ".tdb"))
+            return folder;
+    }
+    return FFolders.value(0, FAppDir);
+}
+
 TStatus TDictDB::Open(const QString& baseName) {
+    FAppDir = FolderOf(baseName);
     FBaseName = baseName;
     FLanguages[0].IndexFile = baseName + ".tx1";
     FLanguages[1].IndexFile = baseName + ".tx2";
@@ -267,9 +295,7 @@ TStatus TDictDB::Import(const QString& baseName, const QString& sourcePath, cons
     request.BaseName = baseName;
     request.SourcePath = sourcePath;
     request.Meta = meta;
-    request.StopwordFolders = {FAppDir};
-    if (QCoreApplication::instance())
-        request.StopwordFolders.append(QCoreApplication::applicationDirPath());
+    request.StopwordFolders = QStringList{FAppDir} + DataFolders();
     request.Cancel = &FCancel;
     request.Progress = progress;
     request.Warning = warning;

@@ -47,18 +47,23 @@ public:
 
     // `folder` is where the dictionaries lie; empty means the program's folder.
     explicit TDictDB(int direction, const QString& folder = {});
+    // Looks for the dictionaries in each of `folders` in turn (the search path of
+    // DataFolders.h); a set in an earlier folder hides one of the same base name in a
+    // later one. REQUIRES: at least one folder.
+    TDictDB(int direction, const QStringList& folders);
     TDictDB(const TDictDB&) = delete;
     TDictDB& operator=(const TDictDB&) = delete;
 
-    // The dictionaries found in the folder at creation: every <base>.tdb with its .tx1
-    // and .tx2, whose header could be read, in file-name order.
+    // The dictionaries found in the folders at creation: every <base>.tdb with its .tx1
+    // and .tx2, whose header could be read, in folder order, then in file-name order.
     const TDictionaryArray& Dictionaries() const { return FDictionaries; }
 
-    // Binds the object to <base>: finishes an interrupted installation of the set, opens
-    // the .tdb (kept open for every later read), reads its header and the .ini meta data.
-    // A missing .tdb gives "File <folder><base>.tdb not found"; a .tdb shorter than its
-    // header is reported as damaged, a FIFO or folder as not a regular file. The file
-    // names are derived even when it fails.
+    // Binds the object to <base> in the folder it was found in (else the first folder
+    // with a <base>.tdb, else the first folder): finishes an interrupted installation of the set,
+    // opens the .tdb (kept open for every later read), reads its header and the .ini meta data. A
+    // missing .tdb gives "File <folder><base>.tdb not found"; a .tdb shorter than its header is
+    // reported as damaged, a FIFO or folder as not a regular file. The file names are derived even
+    // when it fails.
     TStatus Open(const QString& baseName);
     // Reads the current direction's index unless it is already loaded. When the set was
     // replaced on disk since Open(), the new entry file is opened first (and the other
@@ -70,6 +75,8 @@ public:
     bool IsOpen() const { return !FHeader.isEmpty(); }
     bool IndexLoaded(int direction) const { return FWordLists[direction]->Count() > 0; }
 
+    // The folder of the set Open() bound the object to (the first folder before), with a
+    // trailing separator.
     const QString& AppDir() const { return FAppDir; }
     const QString& BaseName() const { return FBaseName; }
     const QString& DataFile() const { return FDataFile; }
@@ -111,7 +118,7 @@ public:
     bool GetPronunciation(QStringView word, QString& ipa) const;
     bool PronunciationsLoaded() const;
 
-    // Builds the file set <base> in this object's folder from a source text (see Import).
+    // Builds the file set <base> in AppDir() from a source text (see Import).
     // The object itself (its open set and loaded lists) is left as it is; the caller
     // reopens the set when it replaced the open one.
     TStatus Import(const QString& baseName, const QString& sourcePath, const TMetaData& meta,
@@ -125,6 +132,10 @@ private:
     static constexpr int kRecoveryWaitMs = 3000;
 
     void FindDictionaries();
+    // Adds the sets of one folder that no earlier folder has.
+    void FindDictionariesIn(const QString& folder);
+    // The folder Open() binds <base> to.
+    QString FolderOf(const QString& baseName) const;
     // Opens FDataFile, reads its header and the meta data.
     TStatus OpenEntries();
 
@@ -141,6 +152,7 @@ private:
     QString FBaseName;
     std::unique_ptr<TWordList> FWordLists[2];
     QString FAppDir;
+    QStringList FFolders; // the folders searched, each with a trailing separator
     std::atomic<bool> FCancel{false};
     int FDirection = 0;
 

@@ -56,6 +56,7 @@ struct TMetaData {
 struct TDictionaryFile {
     QString Title;
     QString BaseName;
+    QString Folder; // where the set lies, with a trailing separator
 };
 using TDictionaryArray = std::vector<TDictionaryFile>;
 

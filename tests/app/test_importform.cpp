@@ -61,6 +61,7 @@ class TestImportForm : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> FFolder; // the program folder
+    QTemporaryDir FData;
     std::unique_ptr<TImportForm> FForm;
 
     QString path(const QString& name) const { return FFolder->filePath(name); }
@@ -81,6 +82,12 @@ class TestImportForm : public QObject {
     }
 
 private slots:
+    void initTestCase() {
+        // Only the program folder holds lists and languages, whatever this machine has.
+        QVERIFY(FData.isValid());
+        qputenv("XDG_DATA_HOME", FData.filePath("home").toUtf8());
+        qputenv("XDG_DATA_DIRS", FData.filePath("dirs").toUtf8());
+    }
     void init() {
         SetUILanguage(kUILanguageGerman);
         FFolder = std::make_unique<QTemporaryDir>();

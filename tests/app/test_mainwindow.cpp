@@ -35,7 +35,8 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    QTemporaryDir FProgram; // the program folder with the dictionary "d"
+    QTemporaryDir FProgram;  // the program folder with the dictionary "d"
+    QTemporaryDir FDataDirs; // $XDG_DATA_DIRS: no dictionary of this machine's comes in
     std::optional<QTemporaryDir> FConfig;
     std::unique_ptr<TMainForm> FForm;
 
@@ -92,6 +93,7 @@ class TestMainWindow : public QObject {
 private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
+        qputenv("XDG_DATA_DIRS", FDataDirs.path().toUtf8());
         const QString source = FProgram.filePath("d.txt");
         QVERIFY(writeFile(source, "Apfel :: apple\nBaum :: tree\nHaus :: house\n"
                                   "Unterbringung :: housing\nhob :: hove\n"));
@@ -571,20 +573,27 @@ private slots:
     void importedSetsBecomeSelectableOrReload() {
         TMainForm* w = open(kOptions);
         QVERIFY(w);
-        auto dictionaryItems = [w] {
+        QMenu* menu = nullptr;
+        for (QMenu* item : w->findChildren<QMenu*>()) {
+            if (item->title() == QStringLiteral("Wörterbuch"))
+                menu = item;
+        }
+        QVERIFY(menu);
+        auto dictionaryItems = [menu] {
             QStringList titles;
-            for (QMenu* item : w->findChildren<QMenu*>()) {
-                if (item->title() == QStringLiteral("Wörterbuch"))
-                    for (QAction* action : item->actions())
-                        titles.append(action->text() + (action->isEnabled() ? "" : "*"));
-            }
+            for (QAction* action : menu->actions())
+                titles.append(action->text() + (action->isEnabled() ? "" : "*"));
             return titles;
         };
         QCOMPARE(dictionaryItems(), QStringList{"Testwörterbuch*"});
-        auto import = [this](const QString& base, const QByteArray& lines) {
+        QVERIFY(!menu->menuAction()->isVisible()); // nothing to choose
+        // The second set lies in a data folder of the search path, not beside the program.
+        const QString dataFolder = FDataDirs.filePath("quillet-dictionary");
+        QVERIFY(QDir().mkpath(dataFolder));
+        auto import = [this, dataFolder](const QString& base, const QByteArray& lines) {
             const QString source = FProgram.filePath(base + ".txt");
             TImportRequest request;
-            request.Folder = FProgram.path();
+            request.Folder = base == "d" ? FProgram.path() : dataFolder;
             request.BaseName = base;
             request.SourcePath = source;
             request.Meta.Name = base == "d" ? "Testwörterbuch" : "Zweites";
@@ -595,6 +604,8 @@ private slots:
         QVERIFY(import("e", "Tür :: door\n"));
         w->DictionaryImported("e");
         QCOMPARE(dictionaryItems(), (QStringList{"Testwörterbuch*", "Zweites"}));
+        QVERIFY(menu->menuAction()->isVisible());
+        QCOMPARE(menu->actions()[1]->toolTip(), dataFolder);
         QCOMPARE(w->Dictionary()->HeadwordCount(), 5);
         // The open set replaced: loaded again, with its new headwords.
         QVERIFY(import("d", "Apfel :: apple\nBaum :: tree\nHaus :: house\nHund :: dog\n"
@@ -605,7 +616,7 @@ private slots:
         QCOMPARE(w->Dictionary()->HeadwordCount(), 6);
         QVERIFY(w->Statusbar()->Caption().contains("6"));
         // Put back for the other cases.
-        QVERIFY(QFile::remove(FProgram.filePath("e.tdb")));
+        QVERIFY(QFile::remove(QDir(dataFolder).filePath("e.tdb")));
         QVERIFY(import("d", "Apfel :: apple\nBaum :: tree\nHaus :: house\n"
                             "Unterbringung :: housing\nhob :: hove\n"));
     }

@@ -207,6 +207,16 @@ private slots:
         QCOMPARE(presses, 3);
     }
 
+    // On XWayland a grab would see only the keys typed into X11 windows.
+    void noHotkeyInAWaylandSession() {
+        qputenv("WAYLAND_DISPLAY", "wayland-0");
+        auto hotkey = CreateGlobalHotkey();
+        qunsetenv("WAYLAND_DISPLAY");
+        QVERIFY(!hotkey->Available());
+        QVERIFY(!hotkey->Register(0x7B, kModAlt));
+        QVERIFY(CreateGlobalHotkey()->Available());
+    }
+
     void combinationHeldByAnotherClient() {
         auto hotkey = CreateGlobalHotkey();
         TOtherClient other;

@@ -77,6 +77,12 @@ private slots:
         meta.Date.clear();
         form.ShowMetaData(meta);
         QCOMPARE(form.LabelVersion->text(), QStringLiteral("1.2 ()"));
+        // Where the set lies; a long path keeps its ends.
+        const QString folder = "/home/u/.local/share/" + QString(60, u'x') + "/quillet-dictionary";
+        form.ShowFolder(folder + '/');
+        QCOMPARE(form.LabelFolder->toolTip(), folder);
+        QVERIFY(form.LabelFolder->text().endsWith("quillet-dictionary"));
+        QVERIFY(form.LabelFolder->text().size() < folder.size());
 
         form.ApplyUILanguage([](const QString& german) { return u'[' + german + u']'; });
         QCOMPARE(form.FormCaption->Caption(), QStringLiteral("[... über Quillet-Dictionary]"));

@@ -67,7 +67,7 @@ private slots:
                  qPrintable(FImport.Out));
         const TRun list = run({"list"});
         QCOMPARE(list.Exit, 0);
-        QCOMPARE(list.Out, QStringLiteral("de_en_dict\tKleines Buch\n"));
+        QCOMPARE(list.Out, "de_en_dict\tKleines Buch\t" + FDir.path() + "/\n");
     }
 
     void lookupAsTableAndJson() {
@@ -138,21 +138,26 @@ private slots:
         QVERIFY(missing.Err.contains("Katze"));
     }
 
+    // Status 1 for a command that failed, 2 for a command line that says nothing usable.
     void failures_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message"); // %1: the folder, with a trailing separator
+        QTest::addColumn<int>("exit");
         QTest::newRow("missing source")
-            << QStringList{"import", "nosuch.txt"} << "File nosuch.txt not found";
+            << QStringList{"import", "nosuch.txt"} << "File nosuch.txt not found" << 1;
         QTest::newRow("missing dictionary")
-            << QStringList{"--name", "nix", "lookup", "Haus"} << "File %1nix.tdb not found";
+            << QStringList{"--name", "nix", "lookup", "Haus"} << "File %1nix.tdb not found" << 1;
         QTest::newRow("bad direction")
-            << QStringList{"--direction", "2", "lookup", "Haus"} << "--direction";
+            << QStringList{"--direction", "2", "lookup", "Haus"} << "--direction" << 2;
+        QTest::newRow("unknown option") << QStringList{"--nosuch", "list"} << "nosuch" << 2;
+        QTest::newRow("no source") << QStringList{"import"} << "SOURCE" << 2;
     }
     void failures() {
         QFETCH(QStringList, args);
         QFETCH(QString, message);
+        QFETCH(int, exit);
         const TRun result = run(args);
-        QVERIFY(result.Exit != 0);
+        QCOMPARE(result.Exit, exit);
         message.replace("%1", FDir.path() + '/');
         QVERIFY2(result.Err.contains(message), qPrintable(result.Err));
     }

@@ -239,6 +239,10 @@ private slots:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), FHome.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), FHome.filePath(QStringLiteral("runtime")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), FHome.filePath(QStringLiteral("data")));
+        // The program's X server is this Xvfb, even when the tests run in a Wayland session.
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("XDG_SESSION_TYPE"));
         FProgram.setProcessEnvironment(env);
         FProgram.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         FProgram.start(program, {QStringLiteral("/min")});

@@ -22,8 +22,8 @@ class TGlobalHotkey {
 public:
     virtual ~TGlobalHotkey() = default; // releases a registered combination
 
-    // False when the window system offers no global hotkeys at all (a Wayland session);
-    // Register then always fails.
+    // False when the window system offers no global hotkeys at all (a Wayland session,
+    // also for a program on XWayland); Register then always fails.
     virtual bool Available() const = 0;
     // Releases the current combination, if any, and grabs this one. False when the key
     // has no equivalent here or another program holds the combination already.

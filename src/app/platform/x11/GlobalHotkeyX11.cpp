@@ -47,9 +47,16 @@ std::uint16_t numLockMask(xcb_connection_t* connection) {
     return 0;
 }
 
+// A Wayland session, also when the program runs on its X server (XWayland): a grab there
+// sees only the keys typed into other X11 windows, so for the user there is no hotkey.
+bool waylandSession() {
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+}
+
 class TGlobalHotkeyX11 final : public TGlobalHotkey, public QAbstractNativeEventFilter {
 public:
-    TGlobalHotkeyX11() : FConnection(QtXcbConnection()) {
+    TGlobalHotkeyX11() : FConnection(waylandSession() ? nullptr : QtXcbConnection()) {
         if (FConnection != nullptr) {
             FRoots = RootWindows(FConnection);
             QCoreApplication::instance()->installNativeEventFilter(this);
