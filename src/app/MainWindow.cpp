@@ -18,6 +18,7 @@
 #include "RoundButton.h"
 #include "SearchBox.h"
 #include "SkinPalette.h"
+#include "SuggestionStrip.h"
 #include "Translations.h"
 #include "WebSearch.h"
 
@@ -190,6 +191,8 @@ void TMainForm::CreateControls() {
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->setSpacing(5);
     rightLayout->addLayout(top);
+    CreateSuggestionStrip();
+    rightLayout->addWidget(FSuggestionStrip);
     rightLayout->addWidget(FResultGrid, 1);
     rightLayout->addLayout(bottom);
     FPronPanel->setFixedHeight(28);
@@ -197,22 +200,7 @@ void TMainForm::CreateControls() {
     FResultGrid->installEventFilter(this);
     connect(FResultGrid, &TResultGrid::wordHovered, this,
             [this](const QString& word) { ShowPronunciation(word); });
-    connect(FResultGrid, &TResultGrid::wordClicked, this,
-            [this](const QString& word, bool otherLanguage) {
-                if (IsLoading())
-                    return;
-                FSearchText->setEditText(word);
-                AddToHistory(FSearchText->currentText());
-                if (otherLanguage) {
-                    SwitchDirection(true);
-                } else if (FSearchTimer.isActive()) {
-                    FSearchTimer.stop();
-                    FSearchTimer.setInterval(100);
-                    FSearchTimer.start();
-                } else {
-                    FSearchTimer.start();
-                }
-            });
+    connect(FResultGrid, &TResultGrid::wordClicked, this, &TMainForm::LookUpChosenWord);
     connect(FResultGrid, &TResultGrid::swapRequested, this, [this] {
         FSettings.ReverseLanguage = !FSettings.ReverseLanguage;
         SetGridCaptions();
@@ -374,6 +362,7 @@ void TMainForm::ApplyUILanguage(int index) {
     FAboutForm->ApplyUILanguage([](const QString& text) { return Translate(text); });
     FAdPaintBox->update();
     FAdPaintBox->setAccessibleName(BannerText());
+    TranslateSuggestionStrip();
     NameControls(this);
 }
 

@@ -128,6 +128,9 @@ void TMainForm::SearchTimerTimer() {
 
     FindAndShowWords(text);
     FillResultGrid(-1);
+    FLookupText = text;
+    FLookupShown = FWordListBox->currentItem() ? FWordListBox->currentItem()->text() : QString();
+    ShowSuggestions();
 
     QLineEdit* edit = FSearchText->lineEdit();
     if (!FMultiWordSearch && FWordListBox->currentItem()) {
@@ -155,6 +158,20 @@ void TMainForm::SearchTimerTimer() {
     FResultGrid->SetHoverWord(keyWord);
     if (!edit->hasSelectedText())
         AddToHistory(text);
+}
+
+void TMainForm::LookUpChosenWord(const QString& word, bool otherLanguage) {
+    if (IsLoading())
+        return;
+    FSearchText->setEditText(word);
+    AddToHistory(FSearchText->currentText());
+    if (otherLanguage) {
+        SwitchDirection(true); // the load run that follows looks the word up
+    } else if (FSearchTimer.isActive()) {
+        RestartSearchTimer(100);
+    } else {
+        FSearchTimer.start();
+    }
 }
 
 void TMainForm::FindAndShowWords(const QString& text) {
@@ -247,6 +264,9 @@ void TMainForm::WordListBoxClick() {
     }
     const QString headword =
         FWordListBox->currentItem() ? FWordListBox->currentItem()->text() : clicked;
+    // The headword is the user's own choice now, not a guess from the typed text.
+    FLookupText.clear();
+    ShowSuggestions();
     FSearchText->setEditText(headword);
     FSearchText->lineEdit()->selectAll();
     FSearchTimer.stop();
