@@ -37,6 +37,7 @@
 #include <QSplitter>
 #include <QTabBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace quillet {
@@ -186,6 +187,8 @@ void TMainForm::CreateControls() {
     auto* bottom = new QHBoxLayout;
     bottom->setContentsMargins(0, 0, 0, 0);
     bottom->addWidget(FPronPanel, 1);
+    CreateSpeech();
+    bottom->addWidget(FBtnSpeak);
     bottom->addWidget(FPronLabel);
     auto* rightLayout = new QVBoxLayout(FRightPanel);
     rightLayout->setContentsMargins(0, 0, 0, 0);
@@ -198,8 +201,10 @@ void TMainForm::CreateControls() {
     FPronPanel->setFixedHeight(28);
 
     FResultGrid->installEventFilter(this);
-    connect(FResultGrid, &TResultGrid::wordHovered, this,
-            [this](const QString& word) { ShowPronunciation(word); });
+    connect(FResultGrid, &TResultGrid::wordHovered, this, [this](const QString& word) {
+        ShowPronunciation(word);
+        SetSpeakWord(word, FResultGrid->HoverLanguage());
+    });
     connect(FResultGrid, &TResultGrid::wordClicked, this, &TMainForm::LookUpChosenWord);
     connect(FResultGrid, &TResultGrid::swapRequested, this, [this] {
         FSettings.ReverseLanguage = !FSettings.ReverseLanguage;
@@ -363,6 +368,7 @@ void TMainForm::ApplyUILanguage(int index) {
     FAdPaintBox->update();
     FAdPaintBox->setAccessibleName(BannerText());
     TranslateSuggestionStrip();
+    TranslateSpeech();
     NameControls(this);
 }
 

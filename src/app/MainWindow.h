@@ -27,6 +27,7 @@ class QSplitter;
 class QSystemTrayIcon;
 class QTabBar;
 class QPainter;
+class QToolButton;
 
 namespace quillet {
 
@@ -41,6 +42,7 @@ class TPaintBoxEx;
 class TPronPanel;
 class TResultGrid;
 class TRoundButton;
+class TSpeaker;
 class TSuggester;
 class TSuggestionStrip;
 struct TLoadReport;
@@ -82,6 +84,11 @@ public:
     TResultGrid* ResultGrid() const { return FResultGrid; }
     TPronPanel* PronPanel() const { return FPronPanel; }
     TSuggestionStrip* SuggestionStrip() const { return FSuggestionStrip; }
+    QToolButton* BtnSpeak() const { return FBtnSpeak; }
+    // The word the speak button and Ctrl+Space read: the current headword, or the word
+    // hovered in the grid since; and its language (direction value).
+    QString SpeakWord() const { return FSpeakWord; }
+    int SpeakLanguage() const { return FSpeakLanguage; }
     QTabBar* LangTabControl() const { return FLangTabControl; }
     TFormStatusbar* Statusbar() const { return FStatusbar; }
     TFormCaption* FormCaption() const { return FFormCaption; }
@@ -164,6 +171,14 @@ private:
     void SuggestionChosen(const TSuggestion& suggestion);
     void SuggesterBuilt(std::shared_ptr<const TSuggester> suggester);
     void TranslateSuggestionStrip();
+
+    // Hearing a word (MainWindowSpeech.cpp).
+    void CreateSpeech();
+    void TranslateSpeech();
+    void SetSpeakWord(const QString& word, int language);
+    // Reads `word` of the dictionary language `language` (direction value), in the
+    // background; the status line says when there is no sound device.
+    void SpeakWordOf(const QString& word, int language);
 
     // Dictionary selection, direction and the load run (MainWindowDictionary.cpp).
     // The dictionary menu from `dictionaries`, the item of `current` disabled.
@@ -252,7 +267,12 @@ private:
     TSuggestionStrip* FSuggestionStrip = nullptr;
     TResultGrid* FResultGrid = nullptr;
     TPronPanel* FPronPanel = nullptr;
+    QToolButton* FBtnSpeak = nullptr;
     QLabel* FPronLabel = nullptr;
+    QAction* FMiSpeak = nullptr; // in the grid's menu
+    TSpeaker* FSpeaker = nullptr;
+    QString FSpeakWord;
+    int FSpeakLanguage = 0;
     TFormStatusbar* FStatusbar = nullptr;
     QMenu* FMainMenu = nullptr;
     QSystemTrayIcon* FTrayIcon = nullptr;

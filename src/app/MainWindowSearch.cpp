@@ -131,6 +131,7 @@ void TMainForm::SearchTimerTimer() {
     FLookupText = text;
     FLookupShown = FWordListBox->currentItem() ? FWordListBox->currentItem()->text() : QString();
     ShowSuggestions();
+    SetSpeakWord(FLookupShown, FDict->Direction());
 
     QLineEdit* edit = FSearchText->lineEdit();
     if (!FMultiWordSearch && FWordListBox->currentItem()) {
@@ -273,6 +274,7 @@ void TMainForm::WordListBoxClick() {
     FocusSearchText();
     AddToHistory(FSearchText->currentText());
     ShowPronunciation(headword);
+    SetSpeakWord(headword, FDict->Direction());
 }
 
 void TMainForm::ShowPronunciation(const QString& word) {
