@@ -29,7 +29,10 @@ constexpr TControlName kNames[] = {
     {"ResultGrid", u"Einträge",
      u"Eingabetaste schlägt das erste Wort der Zeile nach, Umschalt+F10 öffnet ihr Menü, "
      u"Strg+C kopiert den Eintrag"},
+    {"SuggestionStrip", u"Vorschläge", u"Was gemeint sein könnte; Alt+1 bis Alt+5 wählen"},
     {"PronPanel", u"Aussprache", u""},
+    {"btnSpeak", u"Vorsprechen",
+     u"Spricht das Stichwort oder das Wort unter dem Mauszeiger (Strg+Leertaste)"},
     {"FormStatusbar", u"Statuszeile", u""},
     {"btnDictInfo", u"Wörterbuch Info", u"Über das Programm und das Wörterbuch (F1)"},
     {"AdPaintBox", u"", u"Öffnet die Webseite des Projekts"},

@@ -3,8 +3,11 @@
 
 namespace quillet {
 
-TDBLoader::TDBLoader(TDictDB& db, QObject* parent) : QThread(parent), FDb(db) {
+TDBLoader::TDBLoader(TDictDB& db, bool buildSuggester, QObject* parent)
+    : QThread(parent), FDb(db), FBuildSuggester(buildSuggester) {
     qRegisterMetaType<quillet::TLoadReport>("quillet::TLoadReport");
+    qRegisterMetaType<std::shared_ptr<const quillet::TSuggester>>(
+        "std::shared_ptr<const quillet::TSuggester>");
 }
 
 void TDBLoader::run() {
@@ -17,6 +20,13 @@ void TDBLoader::run() {
     if (!status.ok() && !reported)
         emit failed(status.message());
     // A damaged pronunciation file after a good index only costs the pronunciations.
+    if (!reported || !FBuildSuggester)
+        return;
+    // After the pronunciations: the first lookups need the index and the pronunciation
+    // line, and the suggestions of the last lookup follow when the suggester is in.
+    auto suggester = std::make_shared<TSuggester>();
+    if (suggester->Build(FDb).ok())
+        emit suggesterBuilt(suggester);
 }
 
 } // namespace quillet

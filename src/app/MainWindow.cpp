@@ -18,6 +18,7 @@
 #include "RoundButton.h"
 #include "SearchBox.h"
 #include "SkinPalette.h"
+#include "SuggestionStrip.h"
 #include "Translations.h"
 #include "WebSearch.h"
 
@@ -36,6 +37,7 @@
 #include <QSplitter>
 #include <QTabBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace quillet {
@@ -185,34 +187,25 @@ void TMainForm::CreateControls() {
     auto* bottom = new QHBoxLayout;
     bottom->setContentsMargins(0, 0, 0, 0);
     bottom->addWidget(FPronPanel, 1);
+    CreateSpeech();
+    bottom->addWidget(FBtnSpeak);
     bottom->addWidget(FPronLabel);
     auto* rightLayout = new QVBoxLayout(FRightPanel);
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->setSpacing(5);
     rightLayout->addLayout(top);
+    CreateSuggestionStrip();
+    rightLayout->addWidget(FSuggestionStrip);
     rightLayout->addWidget(FResultGrid, 1);
     rightLayout->addLayout(bottom);
     FPronPanel->setFixedHeight(28);
 
     FResultGrid->installEventFilter(this);
-    connect(FResultGrid, &TResultGrid::wordHovered, this,
-            [this](const QString& word) { ShowPronunciation(word); });
-    connect(FResultGrid, &TResultGrid::wordClicked, this,
-            [this](const QString& word, bool otherLanguage) {
-                if (IsLoading())
-                    return;
-                FSearchText->setEditText(word);
-                AddToHistory(FSearchText->currentText());
-                if (otherLanguage) {
-                    SwitchDirection(true);
-                } else if (FSearchTimer.isActive()) {
-                    FSearchTimer.stop();
-                    FSearchTimer.setInterval(100);
-                    FSearchTimer.start();
-                } else {
-                    FSearchTimer.start();
-                }
-            });
+    connect(FResultGrid, &TResultGrid::wordHovered, this, [this](const QString& word) {
+        ShowPronunciation(word);
+        SetSpeakWord(word, FResultGrid->HoverLanguage());
+    });
+    connect(FResultGrid, &TResultGrid::wordClicked, this, &TMainForm::LookUpChosenWord);
     connect(FResultGrid, &TResultGrid::swapRequested, this, [this] {
         FSettings.ReverseLanguage = !FSettings.ReverseLanguage;
         SetGridCaptions();
@@ -374,6 +367,8 @@ void TMainForm::ApplyUILanguage(int index) {
     FAboutForm->ApplyUILanguage([](const QString& text) { return Translate(text); });
     FAdPaintBox->update();
     FAdPaintBox->setAccessibleName(BannerText());
+    TranslateSuggestionStrip();
+    TranslateSpeech();
     NameControls(this);
 }
 

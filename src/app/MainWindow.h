@@ -27,6 +27,7 @@ class QSplitter;
 class QSystemTrayIcon;
 class QTabBar;
 class QPainter;
+class QToolButton;
 
 namespace quillet {
 
@@ -41,7 +42,11 @@ class TPaintBoxEx;
 class TPronPanel;
 class TResultGrid;
 class TRoundButton;
+class TSpeaker;
+class TSuggester;
+class TSuggestionStrip;
 struct TLoadReport;
+struct TSuggestion;
 
 // `TMainForm`: the main window. It owns the settings file, the current dictionary object
 // and the lookup screen: the search box with its history and the word list on the left,
@@ -52,6 +57,8 @@ struct TLoadReport;
 // starts SearchTimer; the lookup runs when the timer ticks twice with no typing between.
 // Index loading runs on a TDBLoader thread; while it runs no lookup touches the lists, and
 // a direction or dictionary switch asked for meanwhile is queued until it has finished.
+// A dictionary's first run also builds its suggester, for the line of suggestions above
+// the grid; switches wait for that too, lookups do not.
 //
 // UI thread only.
 class TMainForm : public QWidget {
@@ -76,6 +83,12 @@ public:
     QListWidget* WordListBox() const { return FWordListBox; }
     TResultGrid* ResultGrid() const { return FResultGrid; }
     TPronPanel* PronPanel() const { return FPronPanel; }
+    TSuggestionStrip* SuggestionStrip() const { return FSuggestionStrip; }
+    QToolButton* BtnSpeak() const { return FBtnSpeak; }
+    // The word the speak button and Ctrl+Space read: the current headword, or the word
+    // hovered in the grid since; and its language (direction value).
+    QString SpeakWord() const { return FSpeakWord; }
+    int SpeakLanguage() const { return FSpeakLanguage; }
     QTabBar* LangTabControl() const { return FLangTabControl; }
     TFormStatusbar* Statusbar() const { return FStatusbar; }
     TFormCaption* FormCaption() const { return FFormCaption; }
@@ -147,6 +160,25 @@ private:
     // FindWords on the text; the word list shows the window and selects the headword at
     // its top.
     void FindAndShowWords(const QString& text);
+    // A word chosen in the grid or the suggestion line: into the search box and looked
+    // up, after a switch of the direction when it is a word of the other language.
+    void LookUpChosenWord(const QString& word, bool otherLanguage);
+
+    // Suggestions (MainWindowSuggest.cpp).
+    void CreateSuggestionStrip();
+    // What the user may have meant by the text of the last lookup, into the strip.
+    void ShowSuggestions();
+    void SuggestionChosen(const TSuggestion& suggestion);
+    void SuggesterBuilt(std::shared_ptr<const TSuggester> suggester);
+    void TranslateSuggestionStrip();
+
+    // Hearing a word (MainWindowSpeech.cpp).
+    void CreateSpeech();
+    void TranslateSpeech();
+    void SetSpeakWord(const QString& word, int language);
+    // Reads `word` of the dictionary language `language` (direction value), in the
+    // background; the status line says when there is no sound device.
+    void SpeakWordOf(const QString& word, int language);
 
     // Dictionary selection, direction and the load run (MainWindowDictionary.cpp).
     // The dictionary menu from `dictionaries`, the item of `current` disabled.
@@ -155,7 +187,11 @@ private:
     // A fresh dictionary object on `baseName` in the current direction, loaded as at
     // start-up; the old one goes once no load run uses it.
     void ReopenDictionary(const QString& baseName);
-    void StartLoader();
+    // `buildSuggester`: the run also builds the dictionary's suggester (its first run).
+    void StartLoader(bool buildSuggester = false);
+    // Switches of the direction or the dictionary wait while an index loads and while
+    // the suggester reads the lists.
+    bool SwitchMustWait() const { return IsLoading() || FSuggestRun; }
     void LoaderIndexLoaded(const TLoadReport& report);
     void LoaderFailed(const QString& message);
     void LoaderFinished();
@@ -206,9 +242,11 @@ private:
     TIniFile FIni;
     TSettings FSettings;
     std::unique_ptr<TDictDB> FDict;
-    QPointer<TDBLoader> FLoader; // set while an index is being read: no lookups then
-    QPointer<TDBLoader> FThread; // the last run, which may still read pronunciations
-    std::vector<std::function<void()>> FPending; // switches asked for during a load
+    QPointer<TDBLoader> FLoader;     // set while an index is being read: no lookups then
+    QPointer<TDBLoader> FThread;     // the last run, which may still read pronunciations
+    QPointer<TDBLoader> FSuggestRun; // the run that builds the suggester, until it ends
+    std::shared_ptr<const TSuggester> FSuggester; // of the current dictionary, once built
+    std::vector<std::function<void()>> FPending;  // switches asked for during a load
 
     // Controls, named as the program's parts know them.
     TFormCaption* FFormCaption = nullptr;
@@ -226,9 +264,15 @@ private:
     QListWidget* FWordListBox = nullptr;
     QLabel* FInfoLabel = nullptr;
     TRoundButton* FBtnDictInfo = nullptr;
+    TSuggestionStrip* FSuggestionStrip = nullptr;
     TResultGrid* FResultGrid = nullptr;
     TPronPanel* FPronPanel = nullptr;
+    QToolButton* FBtnSpeak = nullptr;
     QLabel* FPronLabel = nullptr;
+    QAction* FMiSpeak = nullptr; // in the grid's menu
+    TSpeaker* FSpeaker = nullptr;
+    QString FSpeakWord;
+    int FSpeakLanguage = 0;
     TFormStatusbar* FStatusbar = nullptr;
     QMenu* FMainMenu = nullptr;
     QSystemTrayIcon* FTrayIcon = nullptr;
@@ -258,6 +302,8 @@ private:
     QTimer FSearchTimer;
     int FArmed = 0; // the search box's Tag: 1 once a tick has passed with no typing
     bool FMultiWordSearch = false;
+    QString FLookupText;  // the search text of the last lookup by the timer
+    QString FLookupShown; // the headword it showed
     bool FSelectAfterSearch = true;
     bool FMovingWordList = false;       // the program sets the word list's line
     bool FWordListRowChanged = false;   // the word list's line changed in this event

@@ -52,7 +52,7 @@ void TMainForm::BuildDictionaryMenu(const TDictionaryArray& dictionaries, const 
 void TMainForm::SelectDictionaryClick(int index) {
     if (index == FCurrentDictIndex)
         return;
-    if (IsLoading()) {
+    if (SwitchMustWait()) {
         RunWhenIdle([this, index] { SelectDictionaryClick(index); });
         return;
     }
@@ -68,6 +68,8 @@ void TMainForm::ReopenDictionary(const QString& baseName) {
     const int direction = FDict->Direction();
     if (FThread)
         FThread->wait(); // it may still be reading the old dictionary's pronunciations
+    FSuggester.reset();
+    FSuggestRun = nullptr; // what it still reports belongs to the old dictionary
     FDict = std::make_unique<TDictDB>(direction, DataFolders(FProgramFolder));
     LoadDictionary(baseName);
 }
@@ -79,6 +81,7 @@ bool TMainForm::LetGoOfLoadRun(int timeoutMs) {
     TDictDB* dictionary = FDict.release();
     FThread = nullptr;
     FLoader = nullptr;
+    FSuggestRun = nullptr;
     // Nothing of the window may reach the run any more; the thread object is left to the
     // end of the process, since a QThread must not be destroyed while it runs.
     QObject::disconnect(run, nullptr, this, nullptr);
@@ -102,13 +105,13 @@ void TMainForm::LoadDictionary(const QString& baseName) {
     FStatusbar->setToolTip(QString());
     setWindowTitle(WindowTitleFor(FDict->Title()));
     SetStatusText(QStringLiteral("Quillet-Dictionary " QUILLET_VERSION ", ") + FDict->Title());
-    StartLoader();
+    StartLoader(!FSuggester);
 }
 
 void TMainForm::SwitchDirection(bool flipTab) {
     if (!FDict)
         return;
-    if (IsLoading()) {
+    if (SwitchMustWait()) {
         RunWhenIdle([this, flipTab] { SwitchDirection(flipTab); });
         return;
     }
@@ -132,7 +135,7 @@ void TMainForm::RunWhenIdle(std::function<void()> action) {
     FPending.push_back(std::move(action));
 }
 
-void TMainForm::StartLoader() {
+void TMainForm::StartLoader(bool buildSuggester) {
     // The window's part before the index is read: tabs off, the loading note on green, the
     // grid reduced to its header with the new captions.
     FLangTabControl->setEnabled(false);
@@ -142,11 +145,17 @@ void TMainForm::StartLoader() {
     FResultGrid->Clear();
     FResultGrid->SetHeaderHeight(25);
     SetGridCaptions();
+    FLookupText.clear();
+    ShowSuggestions();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    auto* loader = new TDBLoader(*FDict, this);
+    auto* loader = new TDBLoader(*FDict, buildSuggester, this);
     FLoader = loader;
     FThread = loader;
+    if (buildSuggester) {
+        FSuggestRun = loader;
+        connect(loader, &TDBLoader::suggesterBuilt, this, &TMainForm::SuggesterBuilt);
+    }
     connect(loader, &TDBLoader::indexLoaded, this, &TMainForm::LoaderIndexLoaded);
     connect(loader, &TDBLoader::failed, this, &TMainForm::LoaderFailed);
     connect(loader, &QThread::finished, this, &TMainForm::LoaderFinished);
@@ -186,8 +195,11 @@ void TMainForm::LoaderFailed(const QString& message) {
 }
 
 void TMainForm::LoaderFinished() {
-    if (auto* loader = qobject_cast<TDBLoader*>(sender()))
+    if (auto* loader = qobject_cast<TDBLoader*>(sender())) {
+        if (loader == FSuggestRun)
+            FSuggestRun = nullptr; // the switches held back may go now
         loader->deleteLater();
+    }
     // The first lookup may have come before the pronunciations were in.
     if (FDict && FPronPanel->Ipa().isEmpty() && !FPronPanel->Word().isEmpty())
         ShowPronunciation(FPronPanel->Word());

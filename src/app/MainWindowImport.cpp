@@ -10,7 +10,7 @@ void TMainForm::DictionaryImported(const QString& baseName) {
     if (!FDict)
         return;
     // Neither the lists nor the dictionary object may change under a running load.
-    if (IsLoading()) {
+    if (SwitchMustWait()) {
         RunWhenIdle([this, baseName] { DictionaryImported(baseName); });
         return;
     }

@@ -2,13 +2,17 @@
 // The main window's command keys, so that every command is reachable without a mouse:
 // F10 and the Menu key open the main menu, Ctrl+Q closes the program as the caption bar's
 // close button does (with the close question), Ctrl+L and Alt+D go to the search box with
-// its text selected, F1 opens the about window. In the result grid the Menu key is the
+// its text selected, F1 opens the about window, Alt+1 to Alt+5 choose the suggestions of
+// the line above the grid, Ctrl+Space reads the current headword (or the word hovered in
+// the grid) aloud. In the result grid the Menu key is the
 // grid's own (the menu of the focused row), so it is left to the grid there.
 #include "MainWindow.h"
 
 #include "FormCaption.h"
 #include "ResultGrid.h"
 #include "SearchBox.h"
+#include "Suggest.h"
+#include "SuggestionStrip.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -36,6 +40,16 @@ bool TMainForm::CommandKey(QKeyEvent* key) {
         (modifiers == Qt::AltModifier && key->key() == Qt::Key_D)) {
         FSearchText->setFocus(Qt::ShortcutFocusReason);
         FSearchText->lineEdit()->selectAll();
+        return true;
+    }
+    if (modifiers == Qt::AltModifier && key->key() >= Qt::Key_1 &&
+        key->key() < Qt::Key_1 + TSuggester::kMaxSuggestions) {
+        // Taken also when there is no such suggestion: Alt+digit means nothing else here.
+        FSuggestionStrip->Choose(key->key() - Qt::Key_1);
+        return true;
+    }
+    if (modifiers == Qt::ControlModifier && key->key() == Qt::Key_Space) {
+        SpeakWordOf(FSpeakWord, FSpeakLanguage);
         return true;
     }
     if (key->key() == Qt::Key_F1 && plain) {

@@ -128,6 +128,10 @@ void TMainForm::SearchTimerTimer() {
 
     FindAndShowWords(text);
     FillResultGrid(-1);
+    FLookupText = text;
+    FLookupShown = FWordListBox->currentItem() ? FWordListBox->currentItem()->text() : QString();
+    ShowSuggestions();
+    SetSpeakWord(FLookupShown, FDict->Direction());
 
     QLineEdit* edit = FSearchText->lineEdit();
     if (!FMultiWordSearch && FWordListBox->currentItem()) {
@@ -155,6 +159,20 @@ void TMainForm::SearchTimerTimer() {
     FResultGrid->SetHoverWord(keyWord);
     if (!edit->hasSelectedText())
         AddToHistory(text);
+}
+
+void TMainForm::LookUpChosenWord(const QString& word, bool otherLanguage) {
+    if (IsLoading())
+        return;
+    FSearchText->setEditText(word);
+    AddToHistory(FSearchText->currentText());
+    if (otherLanguage) {
+        SwitchDirection(true); // the load run that follows looks the word up
+    } else if (FSearchTimer.isActive()) {
+        RestartSearchTimer(100);
+    } else {
+        FSearchTimer.start();
+    }
 }
 
 void TMainForm::FindAndShowWords(const QString& text) {
@@ -247,12 +265,16 @@ void TMainForm::WordListBoxClick() {
     }
     const QString headword =
         FWordListBox->currentItem() ? FWordListBox->currentItem()->text() : clicked;
+    // The headword is the user's own choice now, not a guess from the typed text.
+    FLookupText.clear();
+    ShowSuggestions();
     FSearchText->setEditText(headword);
     FSearchText->lineEdit()->selectAll();
     FSearchTimer.stop();
     FocusSearchText();
     AddToHistory(FSearchText->currentText());
     ShowPronunciation(headword);
+    SetSpeakWord(headword, FDict->Direction());
 }
 
 void TMainForm::ShowPronunciation(const QString& word) {

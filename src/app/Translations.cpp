@@ -133,6 +133,18 @@ constexpr TPair kEnglish[] = {
     {u"Schließen", u"Close"},
     {u"Leeren", u"Clear"},
     {u"Kein Tastaturkürzel festgelegt", u"No hotkey set"},
+    // The suggestion line above the entries.
+    {u"Meinten Sie", u"Did you mean"},
+    {u"Vorschläge", u"Suggestions"},
+    {u"Was gemeint sein könnte; Alt+1 bis Alt+5 wählen",
+     u"What may have been meant; Alt+1 to Alt+5 choose"},
+    // Hearing a word.
+    {u"Vorsprechen", u"Speak"},
+    {u"Wort vorsprechen", u"Speak word"},
+    {u"Spricht das Stichwort oder das Wort unter dem Mauszeiger (Strg+Leertaste)",
+     u"Speaks the headword or the word under the mouse pointer (Ctrl+Space)"},
+    {u"Kein Audiogerät für die Aussprache gefunden", u"No sound device found to speak the word"},
+    {u"Sprachausgabe nicht möglich", u"Speech output not possible"},
     {u"Nur mit Strg, Alt oder Windows-Taste, oder F1 bis F24",
      u"Only with Ctrl, Alt or the Windows key, or F1 to F24"},
 };

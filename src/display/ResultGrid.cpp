@@ -412,6 +412,7 @@ void TResultGrid::mouseMoveEvent(QMouseEvent* event) {
     viewport()->setCursor(Qt::PointingHandCursor);
     if (word->Word != FHoverWord) {
         FHoverWord = word->Word;
+        FHoverLanguage = 1 - CellObject(row, column)->OppositeLanguage;
         emit wordHovered(FHoverWord);
     }
 }

@@ -80,6 +80,8 @@ public:
 
     // The word the pronunciation panel shows; hovering emits only for other words.
     void SetHoverWord(const QString& word) { FHoverWord = word; }
+    // The language (direction value) of the word hovered last: the language of its column.
+    int HoverLanguage() const { return FHoverLanguage; }
 
     // What the last right click on a word left for the context menu: the word, the whole
     // entry part (with its markup) and the direction value of the neighbouring column.
@@ -143,6 +145,7 @@ private:
     int FWheelDelta = 0;
     bool FRangePending = false;
     QString FHoverWord;
+    int FHoverLanguage = 0;
     QString FPopupWord;
     QString FPopupEntry;
     int FPopupLanguage = 0;

@@ -10,6 +10,7 @@
 #include "PronPanel.h"
 #include "ResultGrid.h"
 #include "ResultGridAccessible.h"
+#include "SuggestionStrip.h"
 #include "Translations.h"
 
 #include <memory>
@@ -355,6 +356,37 @@ private slots:
         QCOMPARE(box(w), QString("Haus|Haus"));
         QVERIFY(w->close());
         QCOMPARE(TIniFile(iniPath()).ReadInteger("Dictionary", "Direction", -1), 0);
+    }
+
+    // The line above the grid: a click and Alt+1 take the lookup's road, a word of the
+    // other language after a switch of the direction, and the line goes with nothing to offer.
+    void suggestionsChosenByClickAndAltDigit() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        TSuggestionStrip* strip = w->SuggestionStrip();
+        QVERIFY(!strip->isVisible());
+        type("houze");
+        QVERIFY(settled(w));
+        QCOMPARE(current(w), QString("housing"));
+        QCOMPARE(strip->ShownText(), QString("Meinten Sie: house"));
+        QVERIFY(strip->isVisible());
+        QTest::mouseClick(strip->WordButton(0), Qt::LeftButton);
+        QCOMPARE(text(w), QString("house"));
+        QVERIFY(w->SearchTimer()->isActive());
+        QVERIFY(settled(w));
+        QCOMPARE(current(w), QString("house"));
+        QVERIFY(!strip->isVisible());
+
+        press(Qt::Key_Escape);
+        type("Baum");
+        QVERIFY(settled(w));
+        QCOMPARE(strip->ShownText(), QString("Deutsch: Baum"));
+        QSignalSpy loaded(w, &TMainForm::loadFinished);
+        press(Qt::Key_1, Qt::AltModifier);
+        QCOMPARE(tabAndDirection(w), std::pair(0, 0));
+        QVERIFY(loaded.wait(5000) && settled(w));
+        QCOMPARE(std::pair(text(w), current(w)), std::pair(QString("Baum"), QString("Baum")));
+        QVERIFY(!strip->isVisible());
     }
 
     // Every command without a mouse: the window's keys from the search box and from the grid.
