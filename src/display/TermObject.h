@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QFont>
 #include <QPainter>
 #include <QRect>
 #include <QString>
@@ -39,6 +40,10 @@ public:
     // that bottom. Leaves the painter without brush and with the font style and pen colour
     // of the last word or separator drawn.
     void Draw(QPainter& painter, QRect& rect);
+    // Lays the part out as Draw does in a cell `width` pixels wide, with `font` (family and
+    // size) as `device` measures it, and draws nothing: TotalHeight and HotWords (for a
+    // rectangle at 0, 0) are what Draw would leave.
+    void Measure(const QFont& font, const QPaintDevice* device, int width);
 
     // The part as the cell shows it, without layout: the words as drawn (annotations
     // without their brackets) joined by blanks, sense groups by "; ". What assistive

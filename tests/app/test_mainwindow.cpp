@@ -323,6 +323,26 @@ private slots:
     // Leaving the box is no pick from its history: no second lookup refills the grid that
     // the user has just clicked into. (The same pick, made while the window is destroyed,
     // starts a timer that is already gone.)
+    // The wheel anywhere on the window scrolls the grid by notches: the small steps of a
+    // touchpad add up, a sideways turn scrolls nothing.
+    void wheelScrollsTheGridByNotches() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        w->ResultGrid()->Fill(TTermPairArray(40, {"eins", "one", 1}), 0, false, {});
+        QScrollBar* bar = w->ResultGrid()->verticalScrollBar();
+        const auto turn = [](QWidget* target, QPoint delta) {
+            QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), delta,
+                              Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(target, &wheel);
+        };
+        for (QWidget* target : {static_cast<QWidget*>(w), w->ResultGrid()->viewport()})
+            turn(target, QPoint(-120, 0));
+        QCOMPARE(bar->value(), 0);
+        for (int step = 0; step < 6; ++step)
+            turn(w, QPoint(0, -40));
+        QCOMPARE(bar->value(), 2);
+    }
+
     void leavingSearchBoxStartsNoLookup() {
         TMainForm* w = open(kOptions);
         QVERIFY(w);
