@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The main window driven the way a user drives it: typing and the search timer, the word
 // list, the history, the language direction, Escape, options.ini and the interface language.
+#include "AboutForm.h"
 #include "FormCaption.h"
 #include "FormStatusbar.h"
 #include "Import.h"
@@ -557,6 +558,34 @@ private slots:
         guard.start(5000);
         QCOMPARE(QApplication::exec(), 0);
         QCOMPARE(TIniFile(iniPath()).ReadString("Dictionary", "Name"), "d");
+    }
+
+    // A dark desktop palette changes nothing on the skin: every text drawn on it stays dark
+    // on its light ground, in the main window and in the about window.
+    void skinReadsTheSameUnderADarkPalette() {
+        const auto restore =
+            qScopeGuard([old = QApplication::palette()] { QApplication::setPalette(old); });
+        QApplication::setPalette(QPalette(QColor(53, 53, 53), QColor(53, 53, 53)));
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        QWidgetList surfaces;
+        for (const char* name : {"SearchText", "WordListBox", "LangTabControl", "btnDictInfo",
+                                 "InfoLabel", "PronLabel", "FormStatusbar", "ResultGrid"})
+            surfaces.append(w->findChild<QWidget*>(name));
+        for (QLabel* label : w->findChild<TAboutForm*>()->findChildren<QLabel*>())
+            if (!label->text().isEmpty())
+                surfaces.append(label);
+        for (QWidget* surface : surfaces) {
+            QVERIFY(surface);
+            const QImage image = surface->grab().toImage();
+            qsizetype dark = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    dark += qGray(image.pixel(x, y)) < 80;
+            QVERIFY2(
+                dark > 0 && dark * 2 < image.width() * image.height(),
+                qPrintable(surface->objectName() + ' ' + surface->property("text").toString()));
+        }
     }
 
     void windowSurfaceResizesAndFlatSkin() {
