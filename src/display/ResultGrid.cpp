@@ -336,11 +336,13 @@ void TResultGrid::LayOutRows() {
     // Every row is laid out at once: scrolling by keys or by the scroll bar needs the
     // heights of rows that have not been painted yet, and a result's hundred rows are
     // quickly measured.
-    const QFont font = styledFont(FGridFont, FGridFont.pointSizeF(), false);
+    if (FRows.empty())
+        return;
+    const TTermMetrics metrics(styledFont(FGridFont, FGridFont.pointSizeF(), false), viewport());
     for (TGridRow& row : FRows) {
         // Column 2 is drawn 2 pixels in from its cell's left edge.
-        row.Cells[0]->Measure(font, viewport(), FColumnWidth);
-        row.Cells[1]->Measure(font, viewport(), FColumnWidth - 2);
+        row.Cells[0]->Measure(metrics, FColumnWidth);
+        row.Cells[1]->Measure(metrics, FColumnWidth - 2);
         row.Height = std::max(row.Cells[0]->TotalHeight, row.Cells[1]->TotalHeight);
     }
 }

@@ -87,25 +87,27 @@ QString hotWord(const QString& shown) {
 class WordSetter {
 public:
     explicit WordSetter(QPainter& painter)
-        : FPainter(&painter), FFont(painter.font()), FDevice(painter.device()),
-          FMetrics(painter.fontMetrics()) {}
-    WordSetter(const QFont& font, const QPaintDevice* device)
-        : FFont(font), FDevice(device), FMetrics(font, device) {}
+        : FPainter(&painter), FFont(painter.font()), FMetrics(painter.fontMetrics()) {}
+    explicit WordSetter(const TTermMetrics& metrics) : FMeasures(&metrics), FMetrics(QFont()) {}
 
     void setStyle(bool italic, bool bold, quint32 color) {
+        if (FMeasures) {
+            FItalic = italic;
+            FBold = bold;
+            return;
+        }
         FFont.setItalic(italic);
         FFont.setBold(bold);
         FFont.setUnderline(false);
         FFont.setStrikeOut(false);
-        if (FPainter) {
-            FPainter->setFont(FFont);
-            FPainter->setPen(PlatformColor(color));
-            FMetrics = FPainter->fontMetrics();
-        } else {
-            FMetrics = QFontMetrics(FFont, FDevice);
-        }
+        FPainter->setFont(FFont);
+        FPainter->setPen(PlatformColor(color));
+        FMetrics = FPainter->fontMetrics();
     }
-    int width(const QString& text) const { return FMetrics.horizontalAdvance(text); }
+    int width(const QString& text) const {
+        return FMeasures ? FMeasures->Width(FItalic, FBold, text)
+                         : FMetrics.horizontalAdvance(text);
+    }
     void draw(const QRect& clip, int x, int y, const QString& text) {
         if (FPainter)
             WideTextRect(*FPainter, clip, x, y, text);
@@ -113,12 +115,34 @@ public:
 
 private:
     QPainter* FPainter = nullptr;
+    const TTermMetrics* FMeasures = nullptr;
+    bool FItalic = false, FBold = false;
     QFont FFont;
-    const QPaintDevice* FDevice;
     QFontMetrics FMetrics;
 };
 
 } // namespace
+
+TTermMetrics::TTermMetrics(const QFont& font, const QPaintDevice* device) {
+    for (const bool bold : {false, true}) {
+        for (const bool italic : {false, true}) {
+            QFont styled = font;
+            styled.setItalic(italic);
+            styled.setBold(bold);
+            styled.setUnderline(false);
+            styled.setStrikeOut(false);
+            FMetrics.emplace_back(styled, device);
+        }
+    }
+}
+
+int TTermMetrics::Width(bool italic, bool bold, const QString& text) const {
+    const int style = italic + 2 * bold;
+    auto found = FWidths[style].constFind(text);
+    if (found == FWidths[style].cend())
+        found = FWidths[style].insert(text, FMetrics[style].horizontalAdvance(text));
+    return *found;
+}
 
 TTermObject::TTermObject(const QString& text, const QString& searchText)
     : Text(text), SearchWords(SplitText(searchText, u" ", true)) {}
@@ -205,8 +229,8 @@ void TTermObject::Draw(QPainter& painter, QRect& rect) {
     layOut(*this, setter, rect);
 }
 
-void TTermObject::Measure(const QFont& font, const QPaintDevice* device, int width) {
-    WordSetter setter(font, device);
+void TTermObject::Measure(const TTermMetrics& metrics, int width) {
+    WordSetter setter(metrics);
     QRect rect(0, 0, width, LineHeight);
     layOut(*this, setter, rect);
 }
