@@ -2,9 +2,11 @@
 // quillet-bench: timings of the engine on the real default dictionary, each beside the
 // literal algorithm or the raw cost it is held against, measured in one run.
 //
-//   quillet-bench [--folder DIR] [--source FILE] [--quick] [--suggest]
+//   quillet-bench [--folder DIR] [--source FILE] [--quick] [--suggest | --grid]
 //
 // DIR holds de_en_dict (default: the build's bin folder); FILE is its source text.
+// --suggest and --grid run only the suggestions' or the result grid's section; the grid's
+// needs widgets and runs them on the offscreen platform unless QT_QPA_PLATFORM says else.
 
 #include "DictDB.h"
 #include "Import.h"
@@ -13,7 +15,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <QCoreApplication>
+#include <cstring>
+#include <memory>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,6 +33,8 @@ using namespace quillet;
 
 // bench_suggest.cpp
 void benchSuggest(const QString& folder, bool quick);
+// bench_grid.cpp
+void benchGrid(const QString& folder, bool quick);
 
 namespace {
 
@@ -307,7 +313,15 @@ void benchProcess(const QString& bin, const QString& folder) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    bool gridOnly = false; // only the result grid's section, which needs widgets
+    for (int i = 1; i < argc; ++i)
+        gridOnly = gridOnly || std::strcmp(argv[i], "--grid") == 0;
+    if (gridOnly && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> application =
+        gridOnly ? std::make_unique<QApplication>(argc, argv)
+                 : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
     QString folder = QStringLiteral(QUILLET_BIN_DIR);
     QString source = QStringLiteral("/usr/share/trans/de-en");
     bool quick = false;
@@ -332,6 +346,10 @@ int main(int argc, char* argv[]) {
     std::printf("quillet-bench on %s, %d cores\n", qPrintable(folder), QThread::idealThreadCount());
     if (suggestOnly) {
         benchSuggest(folder, quick);
+        return 0;
+    }
+    if (gridOnly) {
+        benchGrid(folder, quick);
         return 0;
     }
     benchLoad(folder, quick);

@@ -90,9 +90,7 @@ TMainForm::~TMainForm() {
 
 void TMainForm::CreateControls() {
     setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, PlatformColor(skin::WindowBackground));
-    setPalette(palette);
+    setPalette(SkinPalette(palette()));
 
     FRootPanel = new QWidget(this);
     FSplitter = new TGripSplitter(FRootPanel);
@@ -161,6 +159,12 @@ void TMainForm::CreateControls() {
     FInfoLabel = new QLabel(FRightPanel);
     FInfoLabel->setObjectName(QStringLiteral("InfoLabel"));
     FInfoLabel->setAutoFillBackground(true);
+    // Its own colours, which the green of a load replaces for a while: a style sheet's
+    // end leaves a label with the desktop's palette, not the window's.
+    QPalette infoColors = FInfoLabel->palette();
+    infoColors.setColor(QPalette::Window, PlatformColor(skin::ButtonFace));
+    infoColors.setColor(QPalette::WindowText, PlatformColor(skin::Black));
+    FInfoLabel->setPalette(infoColors);
     FBtnDictInfo = new TRoundButton(FRightPanel);
     FBtnDictInfo->setObjectName(QStringLiteral("btnDictInfo"));
     FBtnDictInfo->setCaption(QStringLiteral("Wörterbuch Info"));

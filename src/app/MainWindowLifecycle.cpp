@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -73,11 +72,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::wheelEvent(QWheelEvent* event) {
-    // One line of the result grid per notch, wherever on the window the wheel turns.
-    const int notches = event->angleDelta().y() / 120;
-    QScrollBar* bar = FResultGrid->verticalScrollBar();
-    bar->setValue(bar->value() - (notches != 0 ? notches : (event->angleDelta().y() > 0 ? 1 : -1)));
-    event->accept();
+    // The result grid scrolls, wherever on the window the wheel turns.
+    event->setAccepted(FResultGrid->WheelScroll(event->angleDelta()));
 }
 
 void TMainForm::changeEvent(QEvent* event) {

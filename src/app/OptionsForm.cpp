@@ -176,6 +176,15 @@ bool THotKeyEdit::event(QEvent* event) {
     return QKeySequenceEdit::event(event);
 }
 
+void THotKeyEdit::changeEvent(QEvent* event) {
+    // QKeySequenceEdit sets its prompt once, when it is made, in the language of that time.
+    if (event->type() == QEvent::LanguageChange) {
+        if (auto* line = findChild<QLineEdit*>())
+            line->setPlaceholderText(QKeySequenceEdit::tr("Press shortcut"));
+    }
+    QKeySequenceEdit::changeEvent(event);
+}
+
 void THotKeyEdit::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Escape:

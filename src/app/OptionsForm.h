@@ -46,7 +46,7 @@ QString DelayTextOnLeave(const QString& text);
 // before, as the platform's hotkey controls do. Only combinations that IsHotkeyCombination
 // allows are taken; another one leaves the value as it was and reports `refused`. Escape
 // and Return are not recorded but keep their roles in the dialog (Cancel, OK), and Tab
-// moves the focus on.
+// moves the focus on. Qt's prompt in the empty box follows the interface language.
 class THotKeyEdit : public QKeySequenceEdit {
     Q_OBJECT
 public:
@@ -62,6 +62,7 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 

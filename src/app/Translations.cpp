@@ -6,8 +6,12 @@
 
 #include <atomic>
 #include <iterator>
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPointer>
+#include <QTranslator>
 
 namespace quillet {
 namespace {
@@ -170,6 +174,28 @@ TTables& tables() {
 
 std::atomic<int> currentIndex{kUILanguageGerman};
 
+// Qt's German texts, loaded once per application object, which owns them.
+void switchQtTexts(int index) {
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application)
+        return;
+    static QPointer<QTranslator> german;
+    static bool installed = false;
+    if (!german) {
+        german = new QTranslator(application);
+        installed = false;
+        (void)german->load(QStringLiteral("qtbase_de"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    }
+    const bool wanted = index == kUILanguageGerman && !german->isEmpty();
+    if (wanted == installed)
+        return;
+    if (wanted)
+        installed = QCoreApplication::installTranslator(german);
+    else
+        installed = !QCoreApplication::removeTranslator(german);
+}
+
 } // namespace
 
 QString Translate(const QString& german) {
@@ -182,6 +208,7 @@ QString Translate(const QString& german) {
 
 void SetUILanguage(int index) {
     currentIndex = index == kUILanguageEnglish ? kUILanguageEnglish : kUILanguageGerman;
+    switchQtTexts(currentIndex);
 }
 
 int UILanguageIndex() {

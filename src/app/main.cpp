@@ -50,6 +50,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     // Task bars and docks match the windows with the desktop entry of this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(QUILLET_APP_ID));
+    // Qt's own texts (message box buttons, text field menus) speak the interface language
+    // from the first window on, not only once the main window has applied it.
+    quillet::SetUILanguage(quillet::UILanguageIndex());
 
     if (!only) {
         // A lookup goes to the copy that runs, which comes up with the word.

@@ -38,9 +38,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     // managers draw their own frame around the window's caption bar.
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(kClientWidth, kClientHeight);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, PlatformColor(skin::WindowBackground));
-    setPalette(palette);
+    setPalette(SkinPalette(palette()));
     setFont(PixelFont(QStringLiteral("Trebuchet MS"), 11));
 
     // The window has only the system menu icon, so the bar shows the close button alone;

@@ -50,6 +50,25 @@ QColor systemColor(quint32 index) {
 
 // round(from + (to - from) * i / n), halves to even, in exact integer arithmetic so that
 // a true half can never be mistaken for a near-half.
+} // namespace
+
+QPalette SkinPalette(QPalette base) {
+    // Qt derives a whole light palette from a light button face and window colour.
+    const QPalette light(PlatformColor(skin::ButtonFace), PlatformColor(skin::WindowBackground));
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (const QPalette::ColorRole role :
+             {QPalette::Window, QPalette::WindowText, QPalette::Base, QPalette::AlternateBase,
+              QPalette::Text, QPalette::PlaceholderText, QPalette::Button, QPalette::ButtonText,
+              QPalette::BrightText, QPalette::Light, QPalette::Midlight, QPalette::Mid,
+              QPalette::Dark, QPalette::Shadow})
+            base.setBrush(group, role, light.brush(group, role));
+    }
+    return base;
+}
+
+namespace {
+
 int blendChannel(int from, int to, qint64 i, qint64 n) {
     const qint64 num = qint64(from) * n + qint64(to - from) * i;
     qint64 q = num / n;

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QList>
 #include <QPainter>
+#include <QPalette>
 #include <QRect>
 #include <QRegion>
 #include <QString>
@@ -21,6 +22,13 @@ namespace quillet {
 // 0x00BBGGRR -> QColor (red is the low byte). A system colour value (0x800000nn, nn the
 // system colour index) maps to the nearest role of the application palette.
 QColor PlatformColor(quint32 bbggrr);
+// The palette of a skinned window: `base` with the skin's window colour and the light faces
+// and fields and the black texts of a light desktop. Every text a skinned window and its
+// controls draw with the palette then reads on the skin as designed, whatever the desktop's
+// theme (a dark one would make the texts light on the skin's yellow). Highlight, link and
+// tooltip colours stay those of `base`.
+QPalette SkinPalette(QPalette base);
+
 // A QRect from exclusive right/bottom edges.
 inline QRect RectLTRB(int left, int top, int right, int bottom) {
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));

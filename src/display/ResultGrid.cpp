@@ -74,12 +74,10 @@ TResultGrid::~TResultGrid() = default;
 void TResultGrid::SetGridFont(const QFont& font) {
     FGridFont = font;
     FDefaultRowHeight = QFontMetrics(font, viewport()).height() + 4;
-    // Rows start over from the new line height and size themselves again when painted.
-    for (TGridRow& row : FRows) {
-        row.Height = FDefaultRowHeight + 2;
+    for (TGridRow& row : FRows)
         for (auto& cell : row.Cells)
             cell->LineHeight = FDefaultRowHeight;
-    }
+    LayOutRows();
     UpdateScrollRange();
     viewport()->update();
 }
@@ -113,7 +111,6 @@ void TResultGrid::Fill(const TTermPairArray& rows, int direction, bool reverseLa
             TGridRow row;
             row.Entry = int(entry);
             row.Part = int(part);
-            row.Height = FDefaultRowHeight + 2;
             row.Cells[0] = std::make_unique<TTermObject>(side[current]->at(part), searchText);
             row.Cells[1] = std::make_unique<TTermObject>(side[other]->at(part), searchText);
             // Each object knows the language of the text next to it (for the web searches).
@@ -129,6 +126,7 @@ void TResultGrid::Fill(const TTermPairArray& rows, int direction, bool reverseLa
     FCurrentRow = FRows.empty() ? -1 : 1;
     verticalScrollBar()->setValue(0);
     UpdateColumnWidths();
+    LayOutRows();
     UpdateScrollRange();
     viewport()->update();
     NotifyResultGridRowsChanged(this);
@@ -225,33 +223,12 @@ const TTermWord* TResultGrid::HotWordAt(QPoint pos, int& row, int& column) const
 void TResultGrid::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), Qt::white);
-    bool resized = false;
     int top = FHeaderHeight;
     for (int index = TopIndex(); index < int(FRows.size()) && top < viewport()->height(); ++index) {
-        const int before = FRows[index].Height;
         PaintRow(painter, index, top);
-        const int after = FRows[index].Height;
-        if (after != before) {
-            // The row took its height from its cells: paint it again at that height.
-            resized = true;
-            painter.fillRect(RectLTRB(0, top, viewport()->width(), top + std::max(before, after)),
-                             Qt::white);
-            PaintRow(painter, index, top);
-        }
         top += FRows[index].Height;
     }
     PaintHeader(painter);
-    if (resized && !FRangePending) {
-        // The scroll bar may appear or vanish, which resizes the viewport: not mid-paint.
-        FRangePending = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                FRangePending = false;
-                UpdateScrollRange();
-            },
-            Qt::QueuedConnection);
-    }
 }
 
 void TResultGrid::PaintHeader(QPainter& painter) {
@@ -320,11 +297,7 @@ void TResultGrid::PaintRow(QPainter& painter, int index, int top) {
             } catch (...) {
                 // A cell that cannot be drawn stays blank; the grid goes on.
             }
-            if (column == 2) {
-                const int height = std::max(row.Cells[0]->TotalHeight, row.Cells[1]->TotalHeight);
-                if (height > 0)
-                    row.Height = height;
-            } else {
+            if (column == 1) {
                 const int x = left + ColumnWidth(1) - 1;
                 painter.setPen(PlatformColor(kSeparatorColor));
                 painter.drawLine(x, top, x, bottom - 1);
@@ -343,7 +316,10 @@ void TResultGrid::PaintRow(QPainter& painter, int index, int top) {
 }
 
 void TResultGrid::resizeEvent(QResizeEvent*) {
+    const int before = FColumnWidth;
     UpdateColumnWidths();
+    if (FColumnWidth != before)
+        LayOutRows();
     UpdateScrollRange();
 }
 
@@ -354,6 +330,20 @@ void TResultGrid::scrollContentsBy(int, int) {
 void TResultGrid::UpdateColumnWidths() {
     FColumnWidth = std::max(0, (viewport()->width() - kKeyColumnWidth) / 2);
     viewport()->update();
+}
+
+void TResultGrid::LayOutRows() {
+    // Every row is laid out at once: scrolling by keys or by the scroll bar needs the
+    // heights of rows that have not been painted yet. quillet-bench --grid times it.
+    if (FRows.empty())
+        return;
+    const TTermMetrics metrics(styledFont(FGridFont, FGridFont.pointSizeF(), false), viewport());
+    for (TGridRow& row : FRows) {
+        // Column 2 is drawn 2 pixels in from its cell's left edge.
+        row.Cells[0]->Measure(metrics, FColumnWidth);
+        row.Cells[1]->Measure(metrics, FColumnWidth - 2);
+        row.Height = std::max(row.Cells[0]->TotalHeight, row.Cells[1]->TotalHeight);
+    }
 }
 
 void TResultGrid::UpdateScrollRange() {
@@ -447,14 +437,19 @@ void TResultGrid::mouseReleaseEvent(QMouseEvent* event) {
         emit swapRequested();
 }
 
-void TResultGrid::wheelEvent(QWheelEvent* event) {
-    // One row per notch; fine-grained wheels add up until they make a notch.
-    FWheelDelta += event->angleDelta().y();
+bool TResultGrid::WheelScroll(QPoint angleDelta) {
+    if (angleDelta.y() == 0)
+        return false;
+    FWheelDelta += angleDelta.y();
     const int notches = FWheelDelta / 120;
     FWheelDelta -= notches * 120;
     if (notches != 0)
         verticalScrollBar()->setValue(verticalScrollBar()->value() - notches);
-    event->accept();
+    return true;
+}
+
+void TResultGrid::wheelEvent(QWheelEvent* event) {
+    event->setAccepted(WheelScroll(event->angleDelta()));
 }
 
 void TResultGrid::keyPressEvent(QKeyEvent* event) {

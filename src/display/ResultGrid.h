@@ -78,6 +78,11 @@ public:
     // The column of the searched language: 2, or 1 while the columns are swapped.
     int SearchedColumn() const { return FReverse ? 1 : 2; }
 
+    // One row per notch of a wheel's vertical turn (120 of `angleDelta`); the small steps of
+    // touchpads and fine-grained wheels add up until they make a notch. False for a turn
+    // without a vertical part (a tilt wheel, a sideways swipe): it scrolls nothing.
+    bool WheelScroll(QPoint angleDelta);
+
     // The word the pronunciation panel shows; hovering emits only for other words.
     void SetHoverWord(const QString& word) { FHoverWord = word; }
     // The language (direction value) of the word hovered last: the language of its column.
@@ -128,6 +133,8 @@ private:
     void PaintHeader(QPainter& painter);
     void PaintRow(QPainter& painter, int index, int top);
     void UpdateColumnWidths();
+    // Gives every row its final height, the taller of its two cells' layouts.
+    void LayOutRows();
     void UpdateScrollRange();
     void MoveCurrent(int row);
     // The popup values for the focused row's searched-language cell, as a right click on
@@ -143,7 +150,6 @@ private:
     bool FReverse = false;
     int FCurrentRow = -1;
     int FWheelDelta = 0;
-    bool FRangePending = false;
     QString FHoverWord;
     int FHoverLanguage = 0;
     QString FPopupWord;

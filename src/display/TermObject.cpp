@@ -81,38 +81,92 @@ QString hotWord(const QString& shown) {
     return hot.size() > 1 ? hot : QString();
 }
 
-void applyStyle(QPainter& painter, bool italic, bool bold, quint32 color) {
-    QFont font = painter.font();
-    font.setItalic(italic);
-    font.setBold(bold);
-    font.setUnderline(false);
-    font.setStrikeOut(false);
-    painter.setFont(font);
-    painter.setPen(PlatformColor(color));
-}
+// Sets words in one style: measures them in the font of that style on the target device
+// and, when there is a painter, draws them. Without a painter it only lays the part out,
+// so that the grid knows a row's height before the row is painted.
+class WordSetter {
+public:
+    explicit WordSetter(QPainter& painter)
+        : FPainter(&painter), FFont(painter.font()), FMetrics(painter.fontMetrics()) {}
+    explicit WordSetter(const TTermMetrics& metrics) : FMeasures(&metrics), FMetrics(QFont()) {}
+
+    void setStyle(bool italic, bool bold, quint32 color) {
+        if (FMeasures) {
+            FItalic = italic;
+            FBold = bold;
+            return;
+        }
+        FFont.setItalic(italic);
+        FFont.setBold(bold);
+        FFont.setUnderline(false);
+        FFont.setStrikeOut(false);
+        FPainter->setFont(FFont);
+        FPainter->setPen(PlatformColor(color));
+        FMetrics = FPainter->fontMetrics();
+    }
+    int width(const QString& text) const {
+        return FMeasures ? FMeasures->Width(FItalic, FBold, text)
+                         : FMetrics.horizontalAdvance(text);
+    }
+    void draw(const QRect& clip, int x, int y, const QString& text) {
+        if (FPainter)
+            WideTextRect(*FPainter, clip, x, y, text);
+    }
+
+private:
+    QPainter* FPainter = nullptr;
+    const TTermMetrics* FMeasures = nullptr;
+    bool FItalic = false, FBold = false;
+    QFont FFont;
+    QFontMetrics FMetrics;
+};
 
 } // namespace
+
+TTermMetrics::TTermMetrics(const QFont& font, const QPaintDevice* device) {
+    for (const bool bold : {false, true}) {
+        for (const bool italic : {false, true}) {
+            QFont styled = font;
+            styled.setItalic(italic);
+            styled.setBold(bold);
+            styled.setUnderline(false);
+            styled.setStrikeOut(false);
+            FMetrics.emplace_back(styled, device);
+        }
+    }
+}
+
+int TTermMetrics::Width(bool italic, bool bold, const QString& text) const {
+    const int style = italic + 2 * bold;
+    auto found = FWidths[style].constFind(text);
+    if (found == FWidths[style].cend())
+        found = FWidths[style].insert(text, FMetrics[style].horizontalAdvance(text));
+    return *found;
+}
 
 TTermObject::TTermObject(const QString& text, const QString& searchText)
     : Text(text), SearchWords(SplitText(searchText, u" ", true)) {}
 
-void TTermObject::Draw(QPainter& painter, QRect& rect) {
+namespace {
+
+// Draw and Measure: the one layout of a part, with or without drawing it.
+void layOut(TTermObject& object, WordSetter& setter, QRect& rect) {
     const int rectLeft = rect.left();
     const int rectTop = rect.top();
     const int rectRight = rect.left() + rect.width();
 
-    TotalHeight = 0;
-    HotWords.clear();
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(PlatformColor(colorBlack));
-    const int spaceWidth = WideTextWidth(painter, QStringLiteral(" "));
+    const int lineHeight = object.LineHeight;
+    object.TotalHeight = 0;
+    object.HotWords.clear();
+    setter.setStyle(false, false, colorBlack);
+    const int spaceWidth = setter.width(QStringLiteral(" "));
 
-    const QStringList groups = SplitTopLevel(Text, u';');
+    const QStringList groups = SplitTopLevel(object.Text, u';');
 
     int top = rectTop;
-    int bottom = rectTop + LineHeight + 1;
-    TotalHeight = LineHeight;
-    int x = rectLeft + (PartIndex == 0 ? 2 : 8);
+    int bottom = rectTop + lineHeight + 1;
+    object.TotalHeight = lineHeight;
+    int x = rectLeft + (object.PartIndex == 0 ? 2 : 8);
     int widest = rectLeft; // an empty part is zero wide
     RunState state;
 
@@ -120,26 +174,27 @@ void TTermObject::Draw(QPainter& painter, QRect& rect) {
         const QStringList words = SplitText(groups[g], u" ", true);
         for (qsizetype i = 0; i < words.size(); ++i) {
             const QString& word = words[i];
-            const WordStyle style = classify(word, SearchWords, state);
-            applyStyle(painter, style.italic, style.bold, style.color);
+            const WordStyle style = classify(word, object.SearchWords, state);
+            setter.setStyle(style.italic, style.bold, style.color);
 
             // Italic glyphs lean past their advance; the extra 2 pixels keep them whole.
-            const int width = WideTextWidth(painter, style.shown) + 1 + (style.italic ? 2 : 0);
+            const int width = setter.width(style.shown) + 1 + (style.italic ? 2 : 0);
             int right = x + width;
             if (right >= rectRight) {
                 // Words move to a new line whole; one too wide for any line is clipped.
-                TotalHeight += LineHeight;
-                top += LineHeight;
-                bottom += LineHeight;
+                object.TotalHeight += lineHeight;
+                top += lineHeight;
+                bottom += lineHeight;
                 x = rectLeft + 8;
                 right = x + width;
             }
-            WideTextRect(painter, RectLTRB(x, top, right, bottom), x + 1, top, style.shown);
+            setter.draw(RectLTRB(x, top, right, bottom), x + 1, top, style.shown);
 
             if (style.clickable) {
                 if (const QString hot = hotWord(style.shown); !hot.isEmpty())
-                    HotWords.push_back({hot, x - rectLeft, top - rectTop, right - rectLeft + 1,
-                                        top - rectTop + LineHeight - 3});
+                    object.HotWords.push_back({hot, x - rectLeft, top - rectTop,
+                                               right - rectLeft + 1,
+                                               top - rectTop + lineHeight - 3});
             }
 
             widest = std::max(widest, right);
@@ -155,15 +210,29 @@ void TTermObject::Draw(QPainter& painter, QRect& rect) {
 
         if (g + 1 < groups.size()) {
             // The separator stays on the line of the group it ends, even past the edge.
-            applyStyle(painter, false, false, colorBlack);
+            setter.setStyle(false, false, colorBlack);
             const QString separator = QStringLiteral("; ");
-            const int separatorWidth = WideTextWidth(painter, separator);
-            WideTextRect(painter, RectLTRB(x, top, x + separatorWidth, bottom), x, top, separator);
+            const int separatorWidth = setter.width(separator);
+            setter.draw(RectLTRB(x, top, x + separatorWidth, bottom), x, top, separator);
             x += separatorWidth;
         }
     }
 
     rect = RectLTRB(rectLeft, rectTop, widest, bottom);
+}
+
+} // namespace
+
+void TTermObject::Draw(QPainter& painter, QRect& rect) {
+    painter.setBrush(Qt::NoBrush);
+    WordSetter setter(painter);
+    layOut(*this, setter, rect);
+}
+
+void TTermObject::Measure(const TTermMetrics& metrics, int width) {
+    WordSetter setter(metrics);
+    QRect rect(0, 0, width, LineHeight);
+    layOut(*this, setter, rect);
 }
 
 QString TTermObject::PlainText() const {

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 #include <QRect>
 #include <QString>
@@ -27,6 +30,20 @@ struct TTermWord {
 };
 using TTermWordArray = std::vector<TTermWord>;
 
+// A cell font's metrics in the four styles of the markup (plain, italic, bold, bold
+// italic) on one device: made once for the many parts a grid measures, it keeps the width
+// of each word it measured, as results repeat their words.
+class TTermMetrics {
+public:
+    // Only family and size of `font` count.
+    TTermMetrics(const QFont& font, const QPaintDevice* device);
+    int Width(bool italic, bool bold, const QString& text) const;
+
+private:
+    std::vector<QFontMetrics> FMetrics;
+    mutable QHash<QString, int> FWidths[4];
+};
+
 class TTermObject {
 public:
     // `searchText` is split at blanks (pieces trimmed, empty ones dropped).
@@ -39,6 +56,10 @@ public:
     // that bottom. Leaves the painter without brush and with the font style and pen colour
     // of the last word or separator drawn.
     void Draw(QPainter& painter, QRect& rect);
+    // Lays the part out as Draw does in a cell `width` pixels wide, in the font `metrics`
+    // measure, and draws nothing: TotalHeight and HotWords (for a rectangle at 0, 0) are
+    // what Draw with that font on that device would leave.
+    void Measure(const TTermMetrics& metrics, int width);
 
     // The part as the cell shows it, without layout: the words as drawn (annotations
     // without their brackets) joined by blanks, sense groups by "; ". What assistive

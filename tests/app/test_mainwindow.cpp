@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The main window driven the way a user drives it: typing and the search timer, the word
 // list, the history, the language direction, Escape, options.ini and the interface language.
+#include "AboutForm.h"
 #include "FormCaption.h"
 #include "FormStatusbar.h"
 #include "Import.h"
@@ -324,6 +325,26 @@ private slots:
     // Leaving the box is no pick from its history: no second lookup refills the grid that
     // the user has just clicked into. (The same pick, made while the window is destroyed,
     // starts a timer that is already gone.)
+    // The wheel anywhere on the window scrolls the grid by notches: the small steps of a
+    // touchpad add up, a sideways turn scrolls nothing.
+    void wheelScrollsTheGridByNotches() {
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        w->ResultGrid()->Fill(TTermPairArray(40, {"eins", "one", 1}), 0, false, {});
+        QScrollBar* bar = w->ResultGrid()->verticalScrollBar();
+        const auto turn = [](QWidget* target, QPoint delta) {
+            QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), delta,
+                              Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(target, &wheel);
+        };
+        for (QWidget* target : {static_cast<QWidget*>(w), w->ResultGrid()->viewport()})
+            turn(target, QPoint(-120, 0));
+        QCOMPARE(bar->value(), 0);
+        for (int step = 0; step < 6; ++step)
+            turn(w, QPoint(0, -40));
+        QCOMPARE(bar->value(), 2);
+    }
+
     void leavingSearchBoxStartsNoLookup() {
         TMainForm* w = open(kOptions);
         QVERIFY(w);
@@ -569,6 +590,34 @@ private slots:
         guard.start(5000);
         QCOMPARE(QApplication::exec(), 0);
         QCOMPARE(TIniFile(iniPath()).ReadString("Dictionary", "Name"), "d");
+    }
+
+    // A dark desktop palette changes nothing on the skin: every text drawn on it stays dark
+    // on its light ground, in the main window and in the about window.
+    void skinReadsTheSameUnderADarkPalette() {
+        const auto restore =
+            qScopeGuard([old = QApplication::palette()] { QApplication::setPalette(old); });
+        QApplication::setPalette(QPalette(QColor(53, 53, 53), QColor(53, 53, 53)));
+        TMainForm* w = open(kOptions);
+        QVERIFY(w);
+        QWidgetList surfaces;
+        for (const char* name : {"SearchText", "WordListBox", "LangTabControl", "btnDictInfo",
+                                 "InfoLabel", "PronLabel", "FormStatusbar", "ResultGrid"})
+            surfaces.append(w->findChild<QWidget*>(name));
+        for (QLabel* label : w->findChild<TAboutForm*>()->findChildren<QLabel*>())
+            if (!label->text().isEmpty())
+                surfaces.append(label);
+        for (QWidget* surface : surfaces) {
+            QVERIFY(surface);
+            const QImage image = surface->grab().toImage();
+            qsizetype dark = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    dark += qGray(image.pixel(x, y)) < 80;
+            QVERIFY2(
+                dark > 0 && dark * 2 < image.width() * image.height(),
+                qPrintable(surface->objectName() + ' ' + surface->property("text").toString()));
+        }
     }
 
     void windowSurfaceResizesAndFlatSkin() {

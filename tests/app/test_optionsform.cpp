@@ -316,10 +316,16 @@ private slots:
         QCOMPARE(control<QPushButton>("CancelButton")->text().remove('&'), "Cancel");
         QCOMPARE(control<QPushButton>("OkButton")->text().remove('&'), "Ok");
         QCOMPARE(control<QLabel>("Label9")->toolTip(), "Milliseconds");
+        // Qt's own prompt of the empty hotkey control follows as well.
+        const auto prompt = [this] {
+            return control<QWidget>("HotKeyEdit")->findChild<QLineEdit*>()->placeholderText();
+        };
+        QCOMPARE(prompt(), "Press shortcut");
         SetUILanguage(kUILanguageGerman);
         FDialog->ApplyUILanguage();
         QCOMPARE(control<QGroupBox>("HotKeyGroup")->title(), "Hotkey");
         QCOMPARE(control<QLabel>("Label10")->text(), "ms");
+        QTRY_COMPARE(prompt(), "Geben Sie ein Tastenkürzel ein"); // on the LanguageChange event
     }
 
     // Without a mouse: in both languages every label and button has a letter of its own,

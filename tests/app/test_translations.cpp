@@ -52,6 +52,14 @@ private slots:
         QCOMPARE(Translate(german), expected);
     }
 
+    // Qt's own texts switch with the language: the buttons Qt gives message boxes.
+    void qtTextsFollow() {
+        SetUILanguage(kUILanguageGerman);
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&No"), "&Nein");
+        SetUILanguage(kUILanguageEnglish);
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&No"), "&No");
+    }
+
     void cleanup() { SetUILanguage(kUILanguageGerman); }
 };
 

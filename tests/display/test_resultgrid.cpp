@@ -3,6 +3,7 @@
 #include "ResultGrid.h"
 #include "ResultGridAccessible.h"
 
+#include <functional>
 #include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -24,7 +25,7 @@ void show(TResultGrid& grid, int width, int height = 300) {
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
 }
 
-// Painting lays the cells out: hot words and row heights exist only afterwards.
+// Painting draws the cells where the grid shows them: hot words are then where they are seen.
 QImage paint(TResultGrid& grid) {
     return grid.viewport()->grab().toImage();
 }
@@ -146,11 +147,10 @@ private slots:
         QCOMPARE(grid.ColumnWidth(2), column);
         const QString text = word + ' ' + word + ' ' + word;
         grid.Fill({{text, text, 1}}, 0, false, {});
-        QCOMPARE(grid.RowHeight(1), grid.DefaultRowHeight() + 2);
-        paint(grid);
         QCOMPARE(grid.RowHeight(1), 3 * grid.DefaultRowHeight());
+        paint(grid); // drawn as it was measured
+        QCOMPARE(grid.CellObject(1, 2)->TotalHeight, 3 * grid.DefaultRowHeight());
         grid.resize(1000, 300);
-        paint(grid);
         QCOMPARE(grid.RowHeight(1), grid.DefaultRowHeight());
     }
 
@@ -332,6 +332,43 @@ private slots:
                           QPoint(0, -240), Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(grid.viewport(), &wheel);
         QCOMPARE(bar->value(), 2);
+    }
+
+    // Rows three lines tall: End, Page Down and the scroll bar's end show the row they go
+    // to at once, though it has not been painted yet.
+    void scrollingReachesRowsNotPaintedYet() {
+        TResultGrid grid;
+        show(grid, 300, 150);
+        const QString text = QStringLiteral("Donaudampfschiff Kapitänsmütze Gesellschaft");
+        const auto shown = [&grid](int row) {
+            paint(grid);
+            QCoreApplication::processEvents();
+            paint(grid);
+            const QRect cell = grid.CellRect(row, 1);
+            return !cell.isEmpty() && cell.bottom() < grid.viewport()->height();
+        };
+        QScrollBar* bar = grid.verticalScrollBar();
+        const std::function<int()> moves[] = {
+            [&] {
+                QTest::keyClick(&grid, Qt::Key_End);
+                return 20;
+            },
+            [&] {
+                QTest::keyClick(&grid, Qt::Key_PageDown);
+                return grid.CurrentRow();
+            },
+            [&] {
+                bar->setValue(bar->maximum());
+                return 20;
+            },
+        };
+        for (const auto& move : moves) {
+            grid.Fill(TTermPairArray(20, {text, text, 1}), 0, false, {});
+            grid.setFocus();
+            paint(grid);
+            const int row = move();
+            QVERIFY2(row > 1 && shown(row), qPrintable(QString::number(row)));
+        }
     }
 };
 
