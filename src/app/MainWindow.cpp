@@ -244,7 +244,8 @@ void TMainForm::CreateMenu() {
         FMiSetLanguage[index] = FLanguageMenu->addAction(languageCaptions[index]);
         connect(FMiSetLanguage[index], &QAction::triggered, this, [this, index] {
             ApplyUILanguage(index);
-            (void)FIni.WriteInteger("GUI", "Language", index);
+            FSettings.UILanguage = index;
+            (void)FIni.WriteInteger(kIniGui, kIniLanguage, index);
         });
     }
     FUpdateMenu = new QMenu(QStringLiteral("Update"), FMainMenu);
@@ -343,8 +344,10 @@ void TMainForm::SetGridCaptions() {
 
 void TMainForm::ApplyUILanguage(int index) {
     SetUILanguage(index);
-    if (FDict)
-        setWindowTitle(WindowTitleFor(Translate(FDict->Title())));
+    // The caption bar only: the window's own title (task bar) keeps the name the set gives
+    // itself. Without an open set there is no name to add.
+    if (FDict && !FDict->Title().isEmpty())
+        FFormCaption->setCaption(WindowTitleFor(Translate(FDict->Title())));
     FPronLabel->setText(Translate(QStringLiteral("Aussprache")));
     FBtnDictInfo->setCaption(Translate(QStringLiteral("Wörterbuch Info")));
     FMiUserInterface->setText(Translate(QStringLiteral("Sprache")));

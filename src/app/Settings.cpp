@@ -100,7 +100,11 @@ void TSettings::Load(const TIniFile& ini) {
     }
     FlatSkin = readBool(ini, "Window", "Flat_Skin", d.FlatSkin);
     CheckUpdate = readBool(ini, kIniDictionary, kIniCheckUpdate, d.CheckUpdate);
-    UILanguage = readInt(ini, kIniGui, kIniLanguage, d.UILanguage, 0, 1);
+    UILanguage = ReadUILanguage(ini);
+}
+
+int ReadUILanguage(const TIniFile& ini) {
+    return readInt(ini, kIniGui, kIniLanguage, TSettings().UILanguage, 0, 1);
 }
 
 TStatus TSettings::SaveAtClose(TIniFile& ini) const {

@@ -95,4 +95,9 @@ QString SettingsFilePath(const QString& programFolder);
 // empty area (no screen at all) the default place and size.
 QRect FitWindowToScreen(int left, int top, int width, int height, const QRect& available);
 
+// GUI/Language as the file holds it now (0 German, 1 English; anything else reads as 0).
+// The first activation reads it there rather than taking the start-up value: a menu may
+// have chosen another language since.
+int ReadUILanguage(const TIniFile& ini);
+
 } // namespace quillet

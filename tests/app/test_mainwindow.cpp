@@ -101,7 +101,7 @@ private slots:
         request.Folder = FProgram.path();
         request.BaseName = "d";
         request.SourcePath = source;
-        request.Meta.Name = "Testwörterbuch";
+        request.Meta.Name = "Deutsch/Englisch Wörterbuch";
         TImportSummary summary;
         QVERIFY(Import(request, summary).ok());
     }
@@ -585,7 +585,7 @@ private slots:
                 titles.append(action->text() + (action->isEnabled() ? "" : "*"));
             return titles;
         };
-        QCOMPARE(dictionaryItems(), QStringList{"Testwörterbuch*"});
+        QCOMPARE(dictionaryItems(), QStringList{"Deutsch/Englisch Wörterbuch*"});
         QVERIFY(!menu->menuAction()->isVisible()); // nothing to choose
         // The second set lies in a data folder of the search path, not beside the program.
         const QString dataFolder = FDataDirs.filePath("quillet-dictionary");
@@ -596,14 +596,14 @@ private slots:
             request.Folder = base == "d" ? FProgram.path() : dataFolder;
             request.BaseName = base;
             request.SourcePath = source;
-            request.Meta.Name = base == "d" ? "Testwörterbuch" : "Zweites";
+            request.Meta.Name = base == "d" ? "Deutsch/Englisch Wörterbuch" : "Zweites";
             TImportSummary summary;
             return writeFile(source, lines) && Import(request, summary).ok();
         };
         // A new set: selectable, the open one untouched.
         QVERIFY(import("e", "Tür :: door\n"));
         w->DictionaryImported("e");
-        QCOMPARE(dictionaryItems(), (QStringList{"Testwörterbuch*", "Zweites"}));
+        QCOMPARE(dictionaryItems(), (QStringList{"Deutsch/Englisch Wörterbuch*", "Zweites"}));
         QVERIFY(menu->menuAction()->isVisible());
         QCOMPARE(menu->actions()[1]->toolTip(), dataFolder);
         QCOMPARE(w->Dictionary()->HeadwordCount(), 5);
@@ -664,6 +664,9 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->Statusbar()->Caption(),
                  QString::fromUtf8("Quillet-Dictionary – *keine Datenbank geladen*"));
+        // No set, no name: the titles keep the program's name, with no dash left hanging.
+        QCOMPARE(w->windowTitle() + " | " + w->FormCaption()->Caption(),
+                 QString("Quillet Dictionary | Quillet Dictionary"));
     }
 
     // History and interface language from options.ini; the language at first activation.
@@ -679,6 +682,36 @@ private slots:
         QVERIFY(w->close());
         const TIniFile ini(iniPath());
         QCOMPARE(ini.ReadString("History", "0") + ini.ReadString("History", "1"), "HausBaum");
+    }
+
+    // The load's report before the first activation, and a language chosen meanwhile from
+    // the menu of the notification area: the activation keeps that language, and the texts
+    // end as when the activation comes first, translated and with the load time. The
+    // caption bar names the set in that language, the window's own title as it is called.
+    void firstActivationAfterTheLoad() {
+        QVERIFY(writeFile(iniPath(), kOptions));
+        FForm = std::make_unique<TMainForm>(FProgram.path(), iniPath(), false);
+        TMainForm* w = FForm.get();
+        QSignalSpy loaded(w, &TMainForm::loadFinished);
+        QVERIFY(loaded.wait(5000));
+        QAction* english = nullptr;
+        for (QAction* action : w->findChildren<QAction*>())
+            if (action->text() == "Englisch")
+                english = action;
+        QVERIFY(english);
+        english->trigger();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTRY_VERIFY(!w->SearchTimer()->isActive());
+        const QString status = w->Statusbar()->Caption();
+        QVERIFY2(status.startsWith("English, 5 keywords, ") && status.contains(", loading time 0."),
+                 qPrintable(status));
+        QCOMPARE(w->findChild<QLabel*>("InfoLabel")->text(),
+                 QString::fromUtf8(" Dictionary English → German"));
+        QCOMPARE(w->FormCaption()->Caption(),
+                 QString::fromUtf8("Quillet-Dictionary – German/English Dictionary"));
+        QCOMPARE(w->windowTitle(),
+                 QString::fromUtf8("Quillet-Dictionary – Deutsch/Englisch Wörterbuch"));
     }
 };
 
