@@ -270,7 +270,7 @@ private:
     int FEscapeCount = 0;
     int FCurrentDictIndex = -1;
     bool FClosing = false;
-    int FPendingLeftPanel = -1; // the stored splitter position, until the panels have a size
+    int FLeftPanelWidth = 0; // LeftPanel's width as stored or last dragged
     QString FInfoLabelStyle;
 };
 

@@ -148,8 +148,7 @@ void TMainForm::WriteSettingsAtClose() {
     FSettings.Top = pos().y();
     FSettings.Width = width();
     FSettings.Height = height();
-    FSettings.LeftPanel = FPendingLeftPanel >= 0 ? FPendingLeftPanel
-                                                 : FSplitter->sizes().value(0, FSettings.LeftPanel);
+    FSettings.LeftPanel = FLeftPanelWidth;
     FSettings.History.clear();
     for (int i = 0; i < FSearchText->count(); ++i)
         FSettings.History.append(FSearchText->itemText(i));

@@ -74,7 +74,7 @@ void TSettings::Load(const TIniFile& ini) {
     Top = readInt(ini, "Window", "Pos", d.Top);
     Width = readInt(ini, "Window", "Width", d.Width, 1);
     Height = readInt(ini, "Window", "Height", d.Height, 1);
-    LeftPanel = readInt(ini, "Window", "LeftPanel", d.LeftPanel, 1);
+    LeftPanel = readInt(ini, "Window", "LeftPanel", d.LeftPanel, 0); // 0: snapped closed
     GridFontName = readName(ini, "Font", "Grid_Name", d.GridFontName);
     GridFontSize = readInt(ini, "Font", "Grid_Size", d.GridFontSize, 1);
     ListFontName = readName(ini, "Font", "List_Name", d.ListFontName);

@@ -570,6 +570,57 @@ private slots:
         QVERIFY(!w->mask().contains(QPoint(400, 599)));
     }
 
+    // The word list's panel keeps its width while the window's changes, and the stored
+    // LeftPanel with it. A drag of the splitter shows a line and moves the boundary on
+    // release; a panel dragged narrower than 30 pixels snaps closed. The info button sits
+    // 11 pixels inside the right panel's edge.
+    void panelsAndSplitter() {
+        TMainForm* w = open(kOptions + "[Window]\nLeftPanel=170\n");
+        QVERIFY(w);
+        auto* splitter = w->findChild<QSplitter*>();
+        QVERIFY(splitter);
+        const auto left = [splitter] { return splitter->sizes().value(0); };
+        QCOMPARE(left(), 170);
+        for (const int width : {950, 600, 750}) {
+            w->resize(width, w->height());
+            QCOMPARE(left(), 170);
+        }
+        const QWidget* button = w->findChild<QWidget*>("btnDictInfo");
+        QCOMPARE(button->parentWidget()->width() - button->geometry().right() - 1, 11);
+        QCOMPARE(button->y(), 11);
+
+        QSplitterHandle* handle = splitter->handle(1);
+        const auto send = [handle, splitter](QEvent::Type type, int x) {
+            const QPoint at = handle->mapFrom(splitter, QPoint(x + 5, handle->height() / 2));
+            QMouseEvent event(type, at, handle->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(handle, &event);
+        };
+        const auto drag = [&](int from, int to) { // the handle's left edge
+            send(QEvent::MouseButtonPress, from);
+            send(QEvent::MouseMove, to);
+        };
+        drag(170, 100);
+        const QPointer<QRubberBand> line = splitter->findChild<QRubberBand*>();
+        QVERIFY(line && line->isVisible());
+        QCOMPARE(left(), 170); // nothing moves before the release
+        send(QEvent::MouseButtonRelease, 100);
+        QCOMPARE(left(), 100);
+        QTRY_VERIFY(!line);
+        w->resize(900, w->height());
+        QCOMPARE(left(), 100);
+        drag(100, 20);
+        send(QEvent::MouseButtonRelease, 20);
+        QCOMPARE(left(), 0);
+        // Closed, it stays closed in the next session.
+        QVERIFY(w->close());
+        QCOMPARE(TIniFile(iniPath()).ReadInteger("Window", "LeftPanel", -1), 0);
+        w = open(QByteArray());
+        QVERIFY(w);
+        QCOMPARE(w->findChild<QSplitter*>()->sizes().value(0), 0);
+    }
+
     void importedSetsBecomeSelectableOrReload() {
         TMainForm* w = open(kOptions);
         QVERIFY(w);
