@@ -17,9 +17,9 @@
 // to their defaults: a Direction or interface Language other than 0 or 1, a hotkey code or
 // modifier set outside 16 bits, a delay outside 0 to kMaxDelayMs (1000 ms: the three copy
 // delays and Auto_Search_Delay), a window or font size of 0 or less (LeftPanel may be 0:
-// the word list's panel snapped closed), and an empty dictionary or font name. Window positions may
-// be negative (screens left of or above the primary one); where the window goes is
-// FitWindowToScreen's business.
+// the word list's panel snapped closed), and an empty dictionary or font name. Window
+// positions may be negative (screens left of or above the primary one); where the window
+// goes is FitWindowToScreen's business.
 namespace quillet {
 
 // The longest delay, in milliseconds, that start-up takes from options.ini and that the

@@ -63,8 +63,8 @@ QPoint TFormStatusbar::TextOrigin() const {
     // The origin is the top of the text line, and the clip's top lies below it. Where the
     // font's tallest lower-case glyphs (ascenders, umlaut dots) would rise above the clip,
     // the text moves down just so far that they show whole. Capitals with umlauts are left
-    // out: with their dots and a descender a line of 13 pixels would no longer fit the
-    // skin's panel.
+    // out: moved down for their dots, the descenders of the shipped 13-pixel line would
+    // run over the skin panel's lower border.
     const QPoint origin = Skinned() ? QPoint(12, 1) : QPoint(10, 2);
     const QFontMetrics metrics(TextFont(), this);
     const int inkTop = origin.y() + metrics.ascent() +
