@@ -94,13 +94,12 @@ void TMainForm::CreateControls() {
 
     FRootPanel = new QWidget(this);
     FSplitter = new TGripSplitter(FRootPanel);
-    FSplitter->setChildrenCollapsible(false);
     auto* rootLayout = new QVBoxLayout(FRootPanel);
     rootLayout->setContentsMargins(0, 0, 0, 0);
     rootLayout->addWidget(FSplitter);
 
     FLeftPanel = new QWidget(FSplitter);
-    FLeftPanel->setMinimumWidth(30);
+    FLeftPanel->setMinimumWidth(TGripSplitter::kMinPanel);
     FLangTabControl = new TFlagTabBar(FLeftPanel);
     FLangTabControl->setObjectName(QStringLiteral("LangTabControl"));
     FLangTabControl->addTab(QStringLiteral("DEU"));
@@ -155,7 +154,17 @@ void TMainForm::CreateControls() {
     leftLayout->addWidget(FWordListBox, 1);
 
     FRightPanel = new QWidget(FSplitter);
-    FRightPanel->setMinimumWidth(30);
+    FRightPanel->setMinimumWidth(TGripSplitter::kMinPanel);
+    // The word list's side is a panel aligned left: it keeps its width, only the right
+    // side follows the window's, and only the left one snaps closed.
+    FSplitter->setStretchFactor(0, 0);
+    FSplitter->setStretchFactor(1, 1);
+    FSplitter->setCollapsible(0, true);
+    FSplitter->setCollapsible(1, false);
+    connect(FSplitter, &QSplitter::splitterMoved, this, [this] {
+        FLeftPanelWidth = FSplitter->sizes().value(0);
+        FormResize();
+    });
     FInfoLabel = new QLabel(FRightPanel);
     FInfoLabel->setObjectName(QStringLiteral("InfoLabel"));
     FInfoLabel->setAutoFillBackground(true);
@@ -185,7 +194,7 @@ void TMainForm::CreateControls() {
     FPronLabel->setObjectName(QStringLiteral("PronLabel"));
 
     auto* top = new QHBoxLayout;
-    top->setContentsMargins(0, 11, 0, 0);
+    top->setContentsMargins(0, 11, 11, 0);
     top->addWidget(FInfoLabel, 1);
     top->addWidget(FBtnDictInfo);
     auto* bottom = new QHBoxLayout;
@@ -241,7 +250,8 @@ void TMainForm::CreateMenu() {
         FMiSetLanguage[index] = FLanguageMenu->addAction(languageCaptions[index]);
         connect(FMiSetLanguage[index], &QAction::triggered, this, [this, index] {
             ApplyUILanguage(index);
-            (void)FIni.WriteInteger("GUI", "Language", index);
+            FSettings.UILanguage = index;
+            (void)FIni.WriteInteger(kIniGui, kIniLanguage, index);
         });
     }
     FUpdateMenu = new QMenu(QStringLiteral("Update"), FMainMenu);
@@ -282,7 +292,7 @@ void TMainForm::ApplySettings() {
                           screen ? screen->availableGeometry() : QRect());
     move(placed.topLeft());
     resize(placed.size());
-    FPendingLeftPanel = FSettings.LeftPanel; // applied once the panels have their width
+    FLeftPanelWidth = FSettings.LeftPanel; // applied once the panels have their width
     FResultGrid->SetGridFont(QFont(FSettings.GridFontName, FSettings.GridFontSize));
     const QFont listFont(FSettings.ListFontName, FSettings.ListFontSize);
     FWordListBox->setFont(listFont);
@@ -311,11 +321,14 @@ void TMainForm::LayoutControls() {
     FAdPaintBox->setGeometry(8, 34, qMax(0, w - 17), 25);
     FRootPanel->setGeometry(12, 64, qMax(0, w - 22), qMax(0, h - 64 - 32));
     FStatusbar->setGeometry(0, h - kStatusHeight, w, kStatusHeight);
-    if (FPendingLeftPanel >= 0 && FRootPanel->width() > 0) {
+    // LeftPanel keeps the width the user gave it, whatever the window's: only a window too
+    // narrow for it shows it narrower, for as long as it is.
+    if (FRootPanel->width() > 0) {
         FRootPanel->layout()->activate();
         const int total = FSplitter->width() - FSplitter->handleWidth();
-        FSplitter->setSizes({FPendingLeftPanel, qMax(30, total - FPendingLeftPanel)});
-        FPendingLeftPanel = -1;
+        const QList<int> wanted{FLeftPanelWidth, qMax(0, total - FLeftPanelWidth)};
+        if (FSplitter->sizes() != wanted)
+            FSplitter->setSizes(wanted);
     }
 }
 
@@ -340,8 +353,10 @@ void TMainForm::SetGridCaptions() {
 
 void TMainForm::ApplyUILanguage(int index) {
     SetUILanguage(index);
-    if (FDict)
-        setWindowTitle(WindowTitleFor(Translate(FDict->Title())));
+    // The caption bar only: the window's own title (task bar) keeps the name the set gives
+    // itself. Without an open set there is no name to add.
+    if (FDict && !FDict->Title().isEmpty())
+        FFormCaption->setCaption(WindowTitleFor(Translate(FDict->Title())));
     FPronLabel->setText(Translate(QStringLiteral("Aussprache")));
     FBtnDictInfo->setCaption(Translate(QStringLiteral("Wörterbuch Info")));
     FMiUserInterface->setText(Translate(QStringLiteral("Sprache")));

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QIcon>
 #include <QPixmap>
 #include <QPointer>
@@ -193,6 +194,8 @@ private:
     // the suggester reads the lists.
     bool SwitchMustWait() const { return IsLoading() || FSuggestRun; }
     void LoaderIndexLoaded(const TLoadReport& report);
+    // The status line and InfoLabel for a finished index load, in the interface language.
+    void ShowLoadReport(const TLoadReport& report);
     void LoaderFailed(const QString& message);
     void LoaderFinished();
     void RunWhenIdle(std::function<void()> action);
@@ -309,10 +312,11 @@ private:
     bool FWordListRowChanged = false;   // the word list's line changed in this event
     bool FWordListPressChanged = false; // the last press on the list changed its line
     bool FFirstActivation = true;
+    std::optional<TLoadReport> FReportBeforeActivation; // the report the activation redoes
     int FEscapeCount = 0;
     int FCurrentDictIndex = -1;
     bool FClosing = false;
-    int FPendingLeftPanel = -1; // the stored splitter position, until the panels have a size
+    int FLeftPanelWidth = 0; // LeftPanel's width as stored or last dragged
     QString FInfoLabelStyle;
 };
 

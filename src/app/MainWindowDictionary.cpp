@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 
 #include "DataFolders.h"
+#include "FormCaption.h"
 #include "FormStatusbar.h"
 #include "IndexLoader.h"
 #include "PronFont.h"
@@ -103,7 +104,10 @@ void TMainForm::LoadDictionary(const QString& baseName) {
         return;
     }
     FStatusbar->setToolTip(QString());
+    // Both, so that a caption the language switch translated gets the name as the set
+    // calls itself again, also when the window's title stays the same.
     setWindowTitle(WindowTitleFor(FDict->Title()));
+    FFormCaption->setCaption(windowTitle());
     SetStatusText(QStringLiteral("Quillet-Dictionary " QUILLET_VERSION ", ") + FDict->Title());
     StartLoader(!FSuggester);
 }
@@ -163,6 +167,21 @@ void TMainForm::StartLoader(bool buildSuggester) {
 }
 
 void TMainForm::LoaderIndexLoaded(const TLoadReport& report) {
+    ShowLoadReport(report);
+    // Shown before the first activation, the report is in German; the activation composes
+    // it again in the interface language.
+    if (FFirstActivation)
+        FReportBeforeActivation = report;
+    FInfoLabel->setStyleSheet(FInfoLabelStyle);
+    FLangTabControl->setEnabled(true);
+    FocusSearchText();
+    // The lists are complete: lookups may run again, starting with the text in the box.
+    FLoader = nullptr;
+    FSearchTimer.setInterval(10);
+    FSearchTimer.start();
+}
+
+void TMainForm::ShowLoadReport(const TLoadReport& report) {
     const QString source = Translate(FDict->CurrentLanguage().Name);
     const QString target = Translate(FDict->OtherLanguage().Name);
     SetStatusText(
@@ -176,13 +195,6 @@ void TMainForm::LoaderIndexLoaded(const TLoadReport& report) {
              QStringLiteral("%1").arg(report.ElapsedMs % 1000, 3, 10, QLatin1Char('0'))}));
     FInfoLabel->setText(" " + Translate(QStringLiteral("Wörterbuch")) + " " + source +
                         QStringLiteral(" \u2192 ") + target);
-    FInfoLabel->setStyleSheet(FInfoLabelStyle);
-    FLangTabControl->setEnabled(true);
-    FocusSearchText();
-    // The lists are complete: lookups may run again, starting with the text in the box.
-    FLoader = nullptr;
-    FSearchTimer.setInterval(10);
-    FSearchTimer.start();
 }
 
 void TMainForm::LoaderFailed(const QString& message) {

@@ -2,8 +2,8 @@
 // The main window's keys, activation and closing.
 #include "MainWindow.h"
 
+#include "FormStatusbar.h"
 #include "IndexLoader.h"
-
 #include "ResultGrid.h"
 #include "SearchBox.h"
 #include "Translations.h"
@@ -97,7 +97,18 @@ void TMainForm::changeEvent(QEvent* event) {
 
 void TMainForm::FirstActivationWork() {
     FFirstActivation = false;
-    ApplyUILanguage(FSettings.UILanguage);
+    // The hotkey note went after the report, in the language of its time.
+    const QString note = HotkeyNote();
+    const bool noted = !note.isEmpty() && FStatusbar->Caption().endsWith(note);
+    ApplyUILanguage(ReadUILanguage(FIni));
+    // The texts end as they would have, had the activation come before the load's report:
+    // the report, load time included, in the interface language.
+    if (FReportBeforeActivation && FDict && FDict->IsOpen() && !IsLoading()) {
+        ShowLoadReport(*FReportBeforeActivation);
+        if (noted)
+            ShowHotkeyNote();
+    }
+    FReportBeforeActivation.reset();
 }
 
 void TMainForm::FormCaptionCloseForm() {
@@ -133,8 +144,7 @@ void TMainForm::WriteSettingsAtClose() {
     FSettings.Top = pos().y();
     FSettings.Width = width();
     FSettings.Height = height();
-    FSettings.LeftPanel = FPendingLeftPanel >= 0 ? FPendingLeftPanel
-                                                 : FSplitter->sizes().value(0, FSettings.LeftPanel);
+    FSettings.LeftPanel = FLeftPanelWidth;
     FSettings.History.clear();
     for (int i = 0; i < FSearchText->count(); ++i)
         FSettings.History.append(FSearchText->itemText(i));

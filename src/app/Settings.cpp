@@ -74,7 +74,7 @@ void TSettings::Load(const TIniFile& ini) {
     Top = readInt(ini, "Window", "Pos", d.Top);
     Width = readInt(ini, "Window", "Width", d.Width, 1);
     Height = readInt(ini, "Window", "Height", d.Height, 1);
-    LeftPanel = readInt(ini, "Window", "LeftPanel", d.LeftPanel, 1);
+    LeftPanel = readInt(ini, "Window", "LeftPanel", d.LeftPanel, 0); // 0: snapped closed
     GridFontName = readName(ini, "Font", "Grid_Name", d.GridFontName);
     GridFontSize = readInt(ini, "Font", "Grid_Size", d.GridFontSize, 1);
     ListFontName = readName(ini, "Font", "List_Name", d.ListFontName);
@@ -100,7 +100,11 @@ void TSettings::Load(const TIniFile& ini) {
     }
     FlatSkin = readBool(ini, "Window", "Flat_Skin", d.FlatSkin);
     CheckUpdate = readBool(ini, kIniDictionary, kIniCheckUpdate, d.CheckUpdate);
-    UILanguage = readInt(ini, kIniGui, kIniLanguage, d.UILanguage, 0, 1);
+    UILanguage = ReadUILanguage(ini);
+}
+
+int ReadUILanguage(const TIniFile& ini) {
+    return readInt(ini, kIniGui, kIniLanguage, TSettings().UILanguage, 0, 1);
 }
 
 TStatus TSettings::SaveAtClose(TIniFile& ini) const {

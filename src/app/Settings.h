@@ -16,9 +16,10 @@
 // Values a user may have edited by hand into something the program never writes fall back
 // to their defaults: a Direction or interface Language other than 0 or 1, a hotkey code or
 // modifier set outside 16 bits, a delay outside 0 to kMaxDelayMs (1000 ms: the three copy
-// delays and Auto_Search_Delay), a window or font size of 0 or less, and an empty
-// dictionary or font name. Window positions may be negative (screens left of or above the
-// primary one); where the window goes is FitWindowToScreen's business.
+// delays and Auto_Search_Delay), a window or font size of 0 or less (LeftPanel may be 0:
+// the word list's panel snapped closed), and an empty dictionary or font name. Window
+// positions may be negative (screens left of or above the primary one); where the window
+// goes is FitWindowToScreen's business.
 namespace quillet {
 
 // The longest delay, in milliseconds, that start-up takes from options.ini and that the
@@ -94,5 +95,10 @@ QString SettingsFilePath(const QString& programFolder);
 // to lie wholly inside the area. Any int values, also ones whose sums overflow. With an
 // empty area (no screen at all) the default place and size.
 QRect FitWindowToScreen(int left, int top, int width, int height, const QRect& available);
+
+// GUI/Language as the file holds it now (0 German, 1 English; anything else reads as 0).
+// The first activation reads it there rather than taking the start-up value: a menu may
+// have chosen another language since.
+int ReadUILanguage(const TIniFile& ini);
 
 } // namespace quillet

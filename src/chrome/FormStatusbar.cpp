@@ -5,6 +5,7 @@
 #include "DrawTools.h"
 #include "SkinPalette.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -59,7 +60,25 @@ void TFormStatusbar::setFlatSkin(bool flat) {
 }
 
 QPoint TFormStatusbar::TextOrigin() const {
-    return Skinned() ? QPoint(12, 1) : QPoint(10, 2);
+    // The origin is the top of the text line, and the clip's top lies below it. Where the
+    // font's tallest lower-case glyphs (ascenders, umlaut dots) would rise above the clip,
+    // the text moves down just so far that they show whole. Capitals with umlauts are left
+    // out: moved down for their dots, the descenders of the shipped 13-pixel line would
+    // run over the skin panel's lower border.
+    const QPoint origin = Skinned() ? QPoint(12, 1) : QPoint(10, 2);
+    const QFontMetrics metrics(TextFont(), this);
+    const int inkTop = origin.y() + metrics.ascent() +
+                       metrics.tightBoundingRect(QStringLiteral("bdfhklßäöü")).top();
+    return origin + QPoint(0, qMax(0, TextClip().top() - inkTop));
+}
+
+QFont TFormStatusbar::TextFont() const {
+    QFont font(FFont.family());
+    if (FFont.pixelSize() > 0)
+        font.setPixelSize(FFont.pixelSize());
+    else
+        font.setPointSizeF(FFont.pointSizeF());
+    return font;
 }
 
 QRect TFormStatusbar::TextClip() const {
@@ -115,12 +134,7 @@ void TFormStatusbar::PaintFlat(QPainter& painter) {
 }
 
 void TFormStatusbar::DrawCaption(QPainter& painter) {
-    QFont font(FFont.family());
-    if (FFont.pixelSize() > 0)
-        font.setPixelSize(FFont.pixelSize());
-    else
-        font.setPointSizeF(FFont.pointSizeF());
-    painter.setFont(font);
+    painter.setFont(TextFont());
     painter.setPen(PlatformColor(skin::Black));
     painter.setBrush(Qt::NoBrush);
     const QPoint origin = TextOrigin();

@@ -48,6 +48,8 @@ public:
 
     // The geometry the next paint uses, for the owner and the tests.
     bool Skinned() const { return !FFlatSkin && !FSkinBitmap.isNull(); }
+    // Top left of the text line: (12, 1) skinned, (10, 2) flat, lower where the font's
+    // glyphs would otherwise reach above TextClip.
     QPoint TextOrigin() const;
     QRect TextClip() const;
     // The grip dots of the flat panel, in drawing order (the skin brings its own grip).
@@ -65,6 +67,8 @@ private:
     void PaintSkinned(QPainter& painter);
     void PaintFlat(QPainter& painter);
     void DrawCaption(QPainter& painter);
+    // Font's family and size, regular: what the text is drawn in.
+    QFont TextFont() const;
 
     QString FCaption;
     QColor FColor;

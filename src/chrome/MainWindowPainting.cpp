@@ -4,6 +4,7 @@
 #include "DrawTools.h"
 #include "SkinPalette.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionTab>
 #include <QStylePainter>
@@ -11,6 +12,10 @@
 namespace quillet {
 namespace {
 
+// The handle of a splitter beside a panel aligned left, dragged as the window layout's
+// splitter is: a line shows where the boundary will go and the panels change on release;
+// the panel before the handle snaps closed when it would get narrower than kMinPanel, and
+// the one after it keeps at least kMinPanel.
 class TGripHandle : public QSplitterHandle {
 public:
     using QSplitterHandle::QSplitterHandle;
@@ -23,6 +28,45 @@ protected:
         for (const QPoint& dot : SplitterGripDots(height()))
             DrawGripDot(painter, dot.x(), dot.y());
     }
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::LeftButton)
+            return;
+        FDragging = true;
+        FOffset = event->position().toPoint().x();
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (FDragging)
+            Splitter()->ShowDragLine(Snapped(PositionAt(event)));
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (!FDragging || event->button() != Qt::LeftButton)
+            return;
+        FDragging = false;
+        Splitter()->ShowDragLine(-1);
+        moveSplitter(Snapped(PositionAt(event)));
+    }
+
+private:
+    TGripSplitter* Splitter() const { return static_cast<TGripSplitter*>(splitter()); }
+    int PositionAt(QMouseEvent* event) const {
+        return parentWidget()->mapFromGlobal(event->globalPosition().toPoint()).x() - FOffset;
+    }
+    // The handle's left edge for a drag to `pos`, between the neighbouring handles (or the
+    // splitter's ends).
+    int Snapped(int pos) const {
+        const QSplitter* s = splitter();
+        const int index = s->indexOf(const_cast<TGripHandle*>(this));
+        const int start =
+            index > 1 ? s->handle(index - 1)->geometry().right() + 1 : s->contentsRect().left();
+        const int end = index + 1 < s->count() ? s->handle(index + 1)->geometry().left()
+                                               : s->contentsRect().right() + 1;
+        if (pos - start < TGripSplitter::kMinPanel)
+            return start;
+        return qMin(pos, end - width() - TGripSplitter::kMinPanel);
+    }
+
+    bool FDragging = false;
+    int FOffset = 0; // where in the handle the press was
 };
 
 } // namespace
@@ -39,6 +83,11 @@ QList<QPoint> SplitterGripDots(int height) {
 
 TGripSplitter::TGripSplitter(QWidget* parent) : QSplitter(Qt::Horizontal, parent) {
     setHandleWidth(11);
+    setOpaqueResize(false);
+}
+
+void TGripSplitter::ShowDragLine(int pos) {
+    setRubberBand(pos);
 }
 
 QSplitterHandle* TGripSplitter::createHandle() {

@@ -18,11 +18,18 @@ namespace quillet {
 // (x 0 and 6) of four rows 6 pixels apart, the first row at round(height / 2) - 5.
 QList<QPoint> SplitterGripDots(int height);
 
-// A splitter whose handle is painted in the window colour with the grip dots.
+// A splitter whose handles are painted in the window colour with the grip dots. A drag
+// shows a line and moves the boundary on release; the panel left of a handle snaps closed
+// when dragged narrower than kMinPanel (it must be collapsible), the one right of it keeps
+// at least kMinPanel.
 class TGripSplitter : public QSplitter {
     Q_OBJECT
 public:
+    static constexpr int kMinPanel = 30;
+
     explicit TGripSplitter(QWidget* parent);
+    // The line at `pos` (the handle's left edge) while a handle is dragged; -1 removes it.
+    void ShowDragLine(int pos);
 
 protected:
     QSplitterHandle* createHandle() override;

@@ -103,7 +103,7 @@ private slots:
         request.Folder = FProgram.path();
         request.BaseName = "d";
         request.SourcePath = source;
-        request.Meta.Name = "Testwörterbuch";
+        request.Meta.Name = "Deutsch/Englisch Wörterbuch";
         TImportSummary summary;
         QVERIFY(Import(request, summary).ok());
     }
@@ -651,6 +651,57 @@ private slots:
         QVERIFY(!w->mask().contains(QPoint(400, 599)));
     }
 
+    // The word list's panel keeps its width while the window's changes, and the stored
+    // LeftPanel with it. A drag of the splitter shows a line and moves the boundary on
+    // release; a panel dragged narrower than 30 pixels snaps closed. The info button sits
+    // 11 pixels inside the right panel's edge.
+    void panelsAndSplitter() {
+        TMainForm* w = open(kOptions + "[Window]\nLeftPanel=170\n");
+        QVERIFY(w);
+        auto* splitter = w->findChild<QSplitter*>();
+        QVERIFY(splitter);
+        const auto left = [splitter] { return splitter->sizes().value(0); };
+        QCOMPARE(left(), 170);
+        for (const int width : {950, 600, 750}) {
+            w->resize(width, w->height());
+            QCOMPARE(left(), 170);
+        }
+        const QWidget* button = w->findChild<QWidget*>("btnDictInfo");
+        QCOMPARE(button->parentWidget()->width() - button->geometry().right() - 1, 11);
+        QCOMPARE(button->y(), 11);
+
+        QSplitterHandle* handle = splitter->handle(1);
+        const auto send = [handle, splitter](QEvent::Type type, int x) {
+            const QPoint at = handle->mapFrom(splitter, QPoint(x + 5, handle->height() / 2));
+            QMouseEvent event(type, at, handle->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(handle, &event);
+        };
+        const auto drag = [&](int from, int to) { // the handle's left edge
+            send(QEvent::MouseButtonPress, from);
+            send(QEvent::MouseMove, to);
+        };
+        drag(170, 100);
+        const QPointer<QRubberBand> line = splitter->findChild<QRubberBand*>();
+        QVERIFY(line && line->isVisible());
+        QCOMPARE(left(), 170); // nothing moves before the release
+        send(QEvent::MouseButtonRelease, 100);
+        QCOMPARE(left(), 100);
+        QTRY_VERIFY(!line);
+        w->resize(900, w->height());
+        QCOMPARE(left(), 100);
+        drag(100, 20);
+        send(QEvent::MouseButtonRelease, 20);
+        QCOMPARE(left(), 0);
+        // Closed, it stays closed in the next session.
+        QVERIFY(w->close());
+        QCOMPARE(TIniFile(iniPath()).ReadInteger("Window", "LeftPanel", -1), 0);
+        w = open(QByteArray());
+        QVERIFY(w);
+        QCOMPARE(w->findChild<QSplitter*>()->sizes().value(0), 0);
+    }
+
     void importedSetsBecomeSelectableOrReload() {
         TMainForm* w = open(kOptions);
         QVERIFY(w);
@@ -666,7 +717,7 @@ private slots:
                 titles.append(action->text() + (action->isEnabled() ? "" : "*"));
             return titles;
         };
-        QCOMPARE(dictionaryItems(), QStringList{"Testwörterbuch*"});
+        QCOMPARE(dictionaryItems(), QStringList{"Deutsch/Englisch Wörterbuch*"});
         QVERIFY(!menu->menuAction()->isVisible()); // nothing to choose
         // The second set lies in a data folder of the search path, not beside the program.
         const QString dataFolder = FDataDirs.filePath("quillet-dictionary");
@@ -677,14 +728,14 @@ private slots:
             request.Folder = base == "d" ? FProgram.path() : dataFolder;
             request.BaseName = base;
             request.SourcePath = source;
-            request.Meta.Name = base == "d" ? "Testwörterbuch" : "Zweites";
+            request.Meta.Name = base == "d" ? "Deutsch/Englisch Wörterbuch" : "Zweites";
             TImportSummary summary;
             return writeFile(source, lines) && Import(request, summary).ok();
         };
         // A new set: selectable, the open one untouched.
         QVERIFY(import("e", "Tür :: door\n"));
         w->DictionaryImported("e");
-        QCOMPARE(dictionaryItems(), (QStringList{"Testwörterbuch*", "Zweites"}));
+        QCOMPARE(dictionaryItems(), (QStringList{"Deutsch/Englisch Wörterbuch*", "Zweites"}));
         QVERIFY(menu->menuAction()->isVisible());
         QCOMPARE(menu->actions()[1]->toolTip(), dataFolder);
         QCOMPARE(w->Dictionary()->HeadwordCount(), 5);
@@ -745,6 +796,9 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->Statusbar()->Caption(),
                  QString::fromUtf8("Quillet-Dictionary – *keine Datenbank geladen*"));
+        // No set, no name: the titles keep the program's name, with no dash left hanging.
+        QCOMPARE(w->windowTitle() + " | " + w->FormCaption()->Caption(),
+                 QString("Quillet Dictionary | Quillet Dictionary"));
     }
 
     // History and interface language from options.ini; the language at first activation.
@@ -760,6 +814,36 @@ private slots:
         QVERIFY(w->close());
         const TIniFile ini(iniPath());
         QCOMPARE(ini.ReadString("History", "0") + ini.ReadString("History", "1"), "HausBaum");
+    }
+
+    // The load's report before the first activation, and a language chosen meanwhile from
+    // the menu of the notification area: the activation keeps that language, and the texts
+    // end as when the activation comes first, translated and with the load time. The
+    // caption bar names the set in that language, the window's own title as it is called.
+    void firstActivationAfterTheLoad() {
+        QVERIFY(writeFile(iniPath(), kOptions));
+        FForm = std::make_unique<TMainForm>(FProgram.path(), iniPath(), false);
+        TMainForm* w = FForm.get();
+        QSignalSpy loaded(w, &TMainForm::loadFinished);
+        QVERIFY(loaded.wait(5000));
+        QAction* english = nullptr;
+        for (QAction* action : w->findChildren<QAction*>())
+            if (action->text() == "Englisch")
+                english = action;
+        QVERIFY(english);
+        english->trigger();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTRY_VERIFY(!w->SearchTimer()->isActive());
+        const QString status = w->Statusbar()->Caption();
+        QVERIFY2(status.startsWith("English, 5 keywords, ") && status.contains(", loading time 0."),
+                 qPrintable(status));
+        QCOMPARE(w->findChild<QLabel*>("InfoLabel")->text(),
+                 QString::fromUtf8(" Dictionary English → German"));
+        QCOMPARE(w->FormCaption()->Caption(),
+                 QString::fromUtf8("Quillet-Dictionary – German/English Dictionary"));
+        QCOMPARE(w->windowTitle(),
+                 QString::fromUtf8("Quillet-Dictionary – Deutsch/Englisch Wörterbuch"));
     }
 };
 

@@ -5,6 +5,8 @@
 #include "FormStatusbar.h"
 #include "SkinPalette.h"
 
+#include <climits>
+#include <QPainter>
 #include <QtTest>
 
 using namespace quillet;
@@ -81,7 +83,7 @@ private slots:
     void skinnedPanel() {
         FBar->setSkinBitmap(statusSkin());
         QVERIFY(FBar->Skinned());
-        QCOMPARE(FBar->TextOrigin(), QPoint(12, 1));
+        QCOMPARE(FBar->TextOrigin().x(), 12); // y: see textShowsWhole
         QCOMPARE(FBar->TextClip(), RectLTRB(12, 4, 676, 24));
         for (const qreal ratio : {1.0, 2.0}) {
             const QImage image = paint(*FBar, ratio);
@@ -120,6 +122,48 @@ private slots:
         font.setItalic(true);
         FBar->setFont(font);
         QCOMPARE(paint(*FBar), plain);
+    }
+
+    // In the main window's font (Trebuchet MS 13 px, or what fontconfig gives for it), at
+    // 100 % and 150 %, skinned and flat: the clip cuts nothing off the top of the text,
+    // the umlaut dots of "Stichwörter" show. A font whose glyphs fit keeps the origins.
+    void textShowsWhole() {
+        const QColor panel = PlatformColor(skin::WindowBackground);
+        QImage plainSkin(50, 20, QImage::Format_RGB32);
+        plainSkin.fill(panel);
+        const QString text = QStringLiteral("Stichwörter");
+        QFont font = PixelFont(QStringLiteral("Trebuchet MS"), 13, false);
+        FBar->setFont(font);
+        for (const bool skinned : {true, false}) {
+            FBar->setSkinBitmap(skinned ? plainSkin : QImage());
+            for (const qreal ratio : {1.0, 1.5}) {
+                // Rows of ink: as the bar draws the text, and as the text is unclipped.
+                const auto inkRows = [](const QImage& image, const QImage& background) {
+                    int top = INT_MAX, bottom = -1;
+                    for (int y = 0; y < image.height(); ++y)
+                        for (int x = 0; x < image.width(); ++x)
+                            if (image.pixel(x, y) != background.pixel(x, y))
+                                top = qMin(top, y), bottom = qMax(bottom, y);
+                    return std::pair(top, bottom);
+                };
+                FBar->setCaption(QString());
+                const QImage empty = paint(*FBar, ratio);
+                FBar->setCaption(text);
+                const QImage drawn = paint(*FBar, ratio);
+                QImage alone = empty.copy();
+                QPainter painter(&alone);
+                painter.setFont(font);
+                painter.setPen(Qt::black);
+                const QPoint origin = FBar->TextOrigin();
+                painter.drawText(origin + QPoint(0, QFontMetrics(font).ascent()), text);
+                painter.end();
+                QCOMPARE(inkRows(drawn, empty), inkRows(alone, empty));
+            }
+        }
+        QCOMPARE(FBar->TextOrigin(), QPoint(10, 2)); // flat: room enough above
+        FBar->setFont(PixelFont(QStringLiteral("Times New Roman"), 13, false));
+        FBar->setSkinBitmap(plainSkin);
+        QCOMPARE(FBar->TextOrigin(), QPoint(12, 1));
     }
 
     void cursorAndResize() {
