@@ -153,6 +153,23 @@ int runImportIpa(const TOptions& options) {
     return 0;
 }
 
+// The suggestion index of a set imported without one, written into the set's folder.
+int runImportSuggest(const TOptions& options) {
+    if (!options.Args.isEmpty())
+        return usageError("import-suggest takes no arguments");
+    TDictDB db(0, searchPath(options));
+    if (TStatus s = db.Open(options.Name); !s.ok())
+        return fail(s.message());
+    QElapsedTimer timer;
+    timer.start();
+    if (TStatus s = ImportSuggestionIndex(db.AppDir(), options.Name); !s.ok())
+        return fail(s.message());
+    out() << "suggestion index written to "
+          << QDir::toNativeSeparators(db.AppDir() + options.Name + ".sug") << "; "
+          << QString::number(timer.elapsed() / 1000.0, 'f', 2) << " s" << Qt::endl;
+    return 0;
+}
+
 // --- list ---------------------------------------------------------------------------
 
 int runList(const TOptions& options) {
@@ -296,8 +313,11 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         "Builds Quillet dictionaries and looks words up in them.\n\n"
         "Commands:\n"
-        "  import [--title TITLE] SOURCE   build BASE.tdb, .tx1 and .tx2 from a UTF-8 source\n"
+        "  import [--title TITLE] SOURCE   build BASE.tdb, .tx1, .tx2 and .sug from a UTF-8\n"
+        "                                  source\n"
         "  import-ipa SOURCE               build BASE.ipa from key=value lines\n"
+        "  import-suggest                  build BASE.sug, the suggestion index, for a\n"
+        "                                  dictionary imported without it\n"
         "  list                            list the installed dictionaries (base name, title,\n"
         "                                  folder)\n"
         "  lookup [--direction 0|1] [--json] (TEXT... | --stdin)\n"
@@ -320,7 +340,8 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption json("json", "Print lookups as JSON, one object a line.");
     const QCommandLineOption stdinOption("stdin", "Read one query per line from standard input.");
     parser.addOptions({folder, name, title, direction, json, stdinOption});
-    parser.addPositionalArgument("command", "import, import-ipa, list, lookup, suggest or pron");
+    parser.addPositionalArgument(
+        "command", "import, import-ipa, import-suggest, list, lookup, suggest or pron");
     // Not process(): an unknown option must end with the usage status 2, not 1.
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText());
@@ -355,6 +376,8 @@ int main(int argc, char* argv[]) {
         return runImport(options);
     if (command == u"import-ipa")
         return runImportIpa(options);
+    if (command == u"import-suggest")
+        return runImportSuggest(options);
     if (command == u"list")
         return runList(options);
     if (command == u"lookup")

@@ -34,7 +34,14 @@ QString findAffixFile(QStringView code, const QString& folder) {
 } // namespace
 
 std::unique_ptr<TStemmer> TStemmer::ForLanguage(QStringView code, const QString& folder) {
-    const QString aff = findAffixFile(code, folder);
+    return Open(findAffixFile(code, folder));
+}
+
+QString TStemmer::FindAffixFile(QStringView code, const QString& folder) {
+    return findAffixFile(code, folder);
+}
+
+std::unique_ptr<TStemmer> TStemmer::Open(const QString& aff) {
     if (aff.isEmpty())
         return nullptr;
     const QString dic = aff.chopped(4) + ".dic";
