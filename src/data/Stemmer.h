@@ -35,8 +35,10 @@ public:
     TStemmer(const TStemmer&) = delete;
     TStemmer& operator=(const TStemmer&) = delete;
 
-    // The stems Hunspell gives for the word, in its order, the word itself included when
-    // Hunspell returns it; empty for unknown words.
+    // The stems of Hunspell's analyses of the word, in its order, the word itself included
+    // when Hunspell returns it; empty for unknown words. Analyses as a compound or with a
+    // prefix give none: their stem is a part's ("Stammbettsucht" -> bett) or another
+    // word's ("unglücklich" -> glücklich).
     QStringList Stems(QStringView word) const;
     // The .aff file the stemmer was made from.
     const QString& AffixFile() const { return FAffixFile; }

@@ -32,6 +32,31 @@ std::u16string lowerOf(QStringView text) {
     return lower;
 }
 
+// The edit distance of the two texts' lower case (restricted Damerau-Levenshtein), umlauts
+// and accents counting: between near words of equal distance under the spelling key, the
+// one that keeps what was typed is likelier.
+int typedDistance(const std::u16string& a, QStringView b) {
+    const size_t n = size_t(b.size());
+    std::vector<int> rows[3] = {std::vector<int>(n + 1), std::vector<int>(n + 1),
+                                std::vector<int>(n + 1)};
+    for (size_t j = 0; j <= n; ++j)
+        rows[1][j] = int(j);
+    for (size_t i = 1; i <= a.size(); ++i) {
+        std::vector<int>&row = rows[(i + 1) % 3], &up = rows[i % 3], &upper = rows[(i + 2) % 3];
+        row[0] = int(i);
+        for (size_t j = 1; j <= n; ++j) {
+            const char16_t c = LowerUnit(b[qsizetype(j - 1)].unicode());
+            int v = std::min(up[j], row[j - 1]) + 1;
+            v = std::min(v, up[j - 1] + (a[i - 1] == c ? 0 : 1));
+            if (i > 1 && j > 1 && a[i - 1] == LowerUnit(b[qsizetype(j - 2)].unicode()) &&
+                a[i - 2] == c)
+                v = std::min(v, upper[j - 2] + 1);
+            row[j] = v;
+        }
+    }
+    return rows[(a.size() + 1) % 3][n];
+}
+
 // The spelling keys that ae, oe and ue in `key` may stand for: each of them read as ä, ö,
 // ü (whose key is a, o, u) or as typed, every combination but the key itself.
 std::vector<std::u16string> umlautReadings(const std::u16string& key) {
@@ -234,16 +259,27 @@ TSuggestionArray TSuggester::Suggest(QStringView text, int direction, QStringVie
     if (!headword && int(out.size()) < kMaxSuggestions && text.size() <= kMaxTypoLength) {
         std::vector<TSuggestDirection::TNear> near;
         here.Near(key, text.size() >= 8 ? 2 : 1, near);
-        std::sort(near.begin(), near.end(), [&](const auto& a, const auto& b) {
+        // Nearest first; then what keeps the typed umlauts and accents; then the common.
+        const std::u16string lower = lowerOf(text);
+        struct TRanked {
+            int Distance, Typed;
+            quint32 Word;
+        };
+        std::vector<TRanked> ranked;
+        for (const auto& [distance, w] : near)
+            if (distance > 0)
+                ranked.push_back({distance, typedDistance(lower, here.Word(w)), w});
+        std::sort(ranked.begin(), ranked.end(), [&](const TRanked& a, const TRanked& b) {
             if (a.Distance != b.Distance)
                 return a.Distance < b.Distance;
+            if (a.Typed != b.Typed)
+                return a.Typed < b.Typed;
             if (here.Refs[a.Word] != here.Refs[b.Word])
                 return here.Refs[a.Word] > here.Refs[b.Word];
             return a.Word < b.Word;
         });
-        for (const auto& [distance, w] : near)
-            if (distance > 0)
-                add(here.Word(w), TSuggestionKind::Typo, direction);
+        for (const TRanked& r : ranked)
+            add(here.Word(r.Word), TSuggestionKind::Typo, direction);
     }
     return out;
 }

@@ -102,6 +102,8 @@ struct TMade {
     std::vector<quint8> Rank;
     std::vector<char16_t> Units;
     std::vector<quint32> First;
+    std::vector<quint8> Shortest;
+    std::vector<quint8> Longest;
     std::vector<quint32> KeyNodes;
     std::vector<quint32> KeyFirst;
     std::vector<quint32> Keyed;
@@ -115,6 +117,8 @@ struct TMade {
         d.Rank = Rank;
         d.Units = Units;
         d.First = First;
+        d.Shortest = Shortest;
+        d.Longest = Longest;
         d.KeyNodes = KeyNodes;
         d.KeyFirst = KeyFirst;
         d.Keyed = Keyed;
@@ -232,6 +236,27 @@ void makeTrie(TMade& made) {
                           keyed.begin() + keyFirst[k + 1]);
     }
     made.KeyFirst.push_back(quint32(made.Keyed.size()));
+
+    // The shortest and longest key below each node, children before parents (a child's
+    // number is greater than its parent's).
+    std::vector<quint8> depth(count, 0), keyEnds(count, 0);
+    for (quint32 i = 0; i < count; ++i)
+        for (quint32 child = made.First[i]; child < made.First[i + 1]; ++child)
+            depth[child] = quint8(std::min(int(depth[i]) + 1, 255));
+    for (quint32 node : made.KeyNodes)
+        keyEnds[node] = 1;
+    made.Shortest.assign(count, 255);
+    made.Longest.assign(count, 0);
+    for (quint32 i = count; i-- > 0;) {
+        for (quint32 child = made.First[i]; child < made.First[i + 1]; ++child) {
+            if (keyEnds[child]) {
+                made.Shortest[i] = std::min(made.Shortest[i], depth[child]);
+                made.Longest[i] = std::max(made.Longest[i], depth[child]);
+            }
+            made.Shortest[i] = std::min(made.Shortest[i], made.Shortest[child]);
+            made.Longest[i] = std::max(made.Longest[i], made.Longest[child]);
+        }
+    }
 }
 
 // The form -> base pairs of every entry of the .tdb whose form lists name a base that is
@@ -297,6 +322,8 @@ void appendDirection(QByteArray& out, const TMade& made) {
     appendArray(out, made.Rank);
     appendArray(out, made.Units);
     appendArray(out, made.First);
+    appendArray(out, made.Shortest);
+    appendArray(out, made.Longest);
     appendArray(out, made.KeyNodes);
     appendArray(out, made.KeyFirst);
     appendArray(out, made.Keyed);
@@ -318,6 +345,8 @@ void appendDirection(QByteArray& out, const TMade& made) {
 struct TNearWalk {
     const char16_t* Units;
     const quint32* First;
+    const quint8* Shortest;
+    const quint8* Longest;
     std::u16string_view Key;
     int Limit;
     int MaxDepth;
@@ -383,8 +412,24 @@ struct TNearWalk {
         }
         if (hi == m && next[m] <= Limit)
             Hits->emplace_back(next[m], i);
-        if (best <= Limit && depth + 1 < MaxDepth && First[i] < First[i + 1])
+        if (best <= Limit && depth + 1 < MaxDepth && First[i] < First[i + 1] &&
+            Reachable(i, depth + 1, lo, hi))
             Walk(i, depth + 1, c, best);
+    }
+
+    // Some key below node i, at `depth`, may end within the limit: a cell's distance plus
+    // the difference between what is left of the text and of the key is a lower bound.
+    bool Reachable(quint32 i, int depth, int lo, int hi) const {
+        const int m = int(Key.size());
+        const int shortest = Shortest[i] - depth, longest = Longest[i] - depth;
+        const quint8* row = Rows[depth];
+        for (int j = lo - 1; j <= hi; ++j) {
+            const int left = m - j;
+            const int gap = left < shortest ? shortest - left : left > longest ? left - longest : 0;
+            if (row[j] + gap <= Limit)
+                return true;
+        }
+        return false;
     }
 };
 
@@ -463,6 +508,8 @@ void TSuggestDirection::Near(std::u16string_view key, int limit, std::vector<TNe
     auto walk = std::make_unique<TNearWalk>();
     walk->Units = Units.data();
     walk->First = First.data();
+    walk->Shortest = Shortest.data();
+    walk->Longest = Longest.data();
     walk->Key = key;
     walk->Limit = limit;
     walk->MaxDepth = int(key.size()) + limit;
@@ -597,6 +644,8 @@ TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owne
         take(d.Rank, n);
         take(d.Units, c);
         take(d.First, c + 1);
+        take(d.Shortest, c);
+        take(d.Longest, c);
         take(d.KeyNodes, k);
         take(d.KeyFirst, k + 1);
         take(d.Keyed, o);

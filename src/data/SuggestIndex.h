@@ -39,6 +39,9 @@
 //                         code unit, ascending among siblings (0 for the root)
 //               u32[c+1]  where each node's children begin; node i's children are
 //                         First[i] to First[i + 1]; the last is c
+//               u8[c]     the length of the shortest key that ends below each node (255
+//                         when none does), to cut the near search short
+//               u8[c]     and of the longest (0 when none)
 //               u32[k]    the node where each key ends, ascending
 //               u32[k+1]  where each of those keys' headwords begin in the next array;
 //                         the last is o
@@ -95,6 +98,8 @@ public:
     std::span<const quint8> Rank;
     std::span<const char16_t> Units;
     std::span<const quint32> First;
+    std::span<const quint8> Shortest;
+    std::span<const quint8> Longest;
     std::span<const quint32> KeyNodes;
     std::span<const quint32> KeyFirst;
     std::span<const quint32> Keyed;
