@@ -196,13 +196,15 @@ QString jsonString(const QString& text) {
 }
 
 // Answers one query; false when the entries could not be read.
-bool answer(TDictDB& db, const QString& text, bool json) {
+bool answer(TDictDB& db, const TSuggester& suggester, const QString& text, bool json) {
     QStringList words;
     const int position = db.FindWords(text, words);
     TTermPairArray rows;
     const TStatus status = db.GetEntries(rows);
     QString headword;
     const bool hasHeadword = db.WordList(db.Direction()).GetCurrentText(headword);
+    const TSuggestionArray suggestions = suggester.Suggest(
+        Trim(text), db.Direction(), hasHeadword ? QStringView(headword) : QStringView());
     if (json) {
         // Written by hand to keep the documented key order.
         out() << "{\"headword\":" << (hasHeadword ? jsonString(headword) : QStringLiteral("null"))
@@ -216,11 +218,27 @@ bool answer(TDictDB& db, const QString& text, bool json) {
         out() << ']';
         if (!status.ok())
             out() << ",\"error\":" << jsonString(status.message());
-        out() << "}\n";
+        out() << ",\"suggestions\":[";
+        for (size_t i = 0; i < suggestions.size(); ++i)
+            out() << (i ? "," : "") << "{\"word\":" << jsonString(suggestions[i].Word)
+                  << ",\"kind\":\"" << SuggestionKindName(suggestions[i].Kind)
+                  << "\",\"direction\":" << suggestions[i].Direction << '}';
+        out() << "]}\n";
     } else {
         out() << "Headword: " << (hasHeadword ? headword : QStringLiteral("(none)"))
               << "   (word list position " << position << ", window " << db.WindowStart() << "–"
               << db.WindowEnd() << ")\n";
+        if (!suggestions.empty()) {
+            out() << "Suggestions:";
+            for (size_t i = 0; i < suggestions.size(); ++i) {
+                const TSuggestion& s = suggestions[i];
+                out() << (i ? ", " : " ") << s.Word << " (" << SuggestionKindName(s.Kind);
+                if (s.Kind == TSuggestionKind::OtherLanguage)
+                    out() << ": " << db.Language(s.Direction).Name;
+                out() << ')';
+            }
+            out() << '\n';
+        }
         const TLanguage& left = db.Language(0);
         const TLanguage& right = db.Language(1);
         qsizetype width = qMax(left.Name.size(), qsizetype(12));
@@ -245,8 +263,12 @@ int runLookup(const TOptions& options) {
     TDictDB db(options.Direction, searchPath(options));
     if (TStatus s = openDictionary(db, options.Name); !s.ok())
         return fail(s.message());
+    // Without its index (the set's files unreadable) the lookup goes on without suggestions.
+    TSuggester suggester;
+    if (TStatus s = suggester.Build(db); !s.ok())
+        err() << "quillet-cli: no suggestions: " << s.message() << Qt::endl;
     if (!options.Stdin)
-        return answer(db, options.Args.join(u' '), options.Json) ? 0 : 1;
+        return answer(db, suggester, options.Args.join(u' '), options.Json) ? 0 : 1;
 
     const bool interactive = IsTerminal(stdin) && !options.Json;
     const QString prompt = db.CurrentLanguage().Name + "> ";
@@ -261,7 +283,7 @@ int runLookup(const TOptions& options) {
             break;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        allOk = answer(db, QString::fromStdString(line), options.Json) && allOk;
+        allOk = answer(db, suggester, QString::fromStdString(line), options.Json) && allOk;
         if (interactive)
             out() << '\n';
     }
