@@ -234,11 +234,27 @@ TSuggestionArray TSuggester::Suggest(QStringView text, int direction, QStringVie
     }
 
     {
-        std::vector<quint32> words;
+        // The entries' own form lists first, those the form begins like before the others
+        // (an item may name several bases, "taumeln; torkeln | ... | taumelte; torkelte"),
+        // then the common; then Hunspell's base forms, in its order.
+        std::vector<quint32> bases;
+        const std::u16string lower = lowerOf(text);
         if (FEntryForms)
-            here.BasesOf(lowerOf(text), words);
-        byRefs(words);
-        for (quint32 w : words)
+            here.BasesOf(lower, bases);
+        auto alike = [&](quint32 w) {
+            const QStringView word = here.Word(w);
+            const qsizetype n = std::min<qsizetype>(3, word.size());
+            for (qsizetype i = 0; i < n; ++i)
+                if (size_t(i) >= lower.size() || LowerUnit(word[i].unicode()) != lower[size_t(i)])
+                    return false;
+            return true;
+        };
+        std::stable_sort(bases.begin(), bases.end(), [&](quint32 a, quint32 b) {
+            if (alike(a) != alike(b))
+                return alike(a);
+            return here.Refs[a] > here.Refs[b];
+        });
+        for (quint32 w : bases)
             add(here.Word(w), TSuggestionKind::Form, direction);
         WaitForStems();
         if (const TStemmer* stemmer = FStemmers[direction].get()) {
