@@ -90,8 +90,12 @@ public:
     void WaitForStems() const;
 
     // Up to five suggestions for the typed text, best first. `text` is the trimmed search
-    // text; a text with a blank gives none. Kinds other than form are offered only when
-    // the text is not itself a headword of `direction`. `shown` is the headword the lookup
+    // text; a text with a blank, or without a letter, gives none. Kinds other than form are
+    // offered only when the text is not itself a headword of `direction`: equal under
+    // CompareText to one with a reference of rank 1 to 5, that an item of an entry is
+    // about. A word that only occurs in phrases and parentheses (ranks 6 to 9, "Fussball"
+    // in one example sentence) or only as a stopword (rank 0) does not count, so it still
+    // gets its spellings, other language and typos. `shown` is the headword the lookup
     // displays for the text; it is never suggested. A null `shown` means the headword the
     // one-word lookup lands on (the first that begins with the text, else the nearest
     // before it).

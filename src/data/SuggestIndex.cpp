@@ -623,7 +623,8 @@ TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owne
     bool inside = true;
     auto take = [&]<typename T>(std::span<const T>& view, quint64 count) {
         const quint64 bytes = count * sizeof(T);
-        if (!inside || bytes > quint64(size - pos)) {
+        // The padding after the last array may be missing: pos may then lie past the end.
+        if (!inside || pos > size || bytes > quint64(size - pos)) {
             inside = false;
             view = {};
             return;
@@ -671,7 +672,8 @@ TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owne
             return fail(QStringLiteral("is damaged: a position lies outside its table"));
     }
     if (pos != size)
-        return fail(QStringLiteral("is damaged: it has bytes after its tables"));
+        return fail(pos > size ? QStringLiteral("is damaged: it ends too early")
+                               : QStringLiteral("is damaged: it has bytes after its tables"));
     return TStatus::Ok();
 }
 
