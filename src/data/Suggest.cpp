@@ -273,8 +273,18 @@ TSuggestionArray TSuggester::Suggest(QStringView text, int direction, QStringVie
     }
 
     if (!headword && int(out.size()) < kMaxSuggestions && text.size() <= kMaxTypoLength) {
+        // Two edits only where no headword is one edit away (but the one shown): the
+        // search within two costs five times the search within one, and a word one edit
+        // away is the likelier meaning anyway.
         std::vector<TSuggestDirection::TNear> near;
-        here.Near(key, text.size() >= 8 ? 2 : 1, near);
+        here.Near(key, 1, near);
+        const bool oneAway = std::any_of(near.begin(), near.end(), [&](const auto& n) {
+            return n.Distance == 1 && !SameText(here.Word(n.Word), landing);
+        });
+        if (text.size() >= 8 && !oneAway) {
+            near.clear();
+            here.Near(key, 2, near);
+        }
         // Nearest first; then what keeps the typed umlauts and accents; then the common.
         const std::u16string lower = lowerOf(text);
         struct TRanked {
