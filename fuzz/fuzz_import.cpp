@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     request.StopwordFolders = {QStringLiteral(QUILLET_DATA_DIR)};
     // The last input's set goes first, so that the import creates its files instead of
     // replacing them (ext4 writes a file renamed over another to the disk at once).
-    for (const char* ext : {".tdb", ".tx1", ".tx2"})
+    for (const char* ext : {".tdb", ".tx1", ".tx2", ".sug"})
         QFile::remove(request.Folder + request.BaseName + ext);
     TImportSummary summary;
     if (!Import(request, summary).ok())

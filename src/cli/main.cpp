@@ -153,6 +153,23 @@ int runImportIpa(const TOptions& options) {
     return 0;
 }
 
+// The suggestion index of a set imported without one, written into the set's folder.
+int runImportSuggest(const TOptions& options) {
+    if (!options.Args.isEmpty())
+        return usageError("import-suggest takes no arguments");
+    TDictDB db(0, searchPath(options));
+    if (TStatus s = db.Open(options.Name); !s.ok())
+        return fail(s.message());
+    QElapsedTimer timer;
+    timer.start();
+    if (TStatus s = ImportSuggestionIndex(db.AppDir(), options.Name); !s.ok())
+        return fail(s.message());
+    out() << "suggestion index written to "
+          << QDir::toNativeSeparators(db.AppDir() + options.Name + ".sug") << "; "
+          << QString::number(timer.elapsed() / 1000.0, 'f', 2) << " s" << Qt::endl;
+    return 0;
+}
+
 // --- list ---------------------------------------------------------------------------
 
 int runList(const TOptions& options) {
@@ -179,13 +196,15 @@ QString jsonString(const QString& text) {
 }
 
 // Answers one query; false when the entries could not be read.
-bool answer(TDictDB& db, const QString& text, bool json) {
+bool answer(TDictDB& db, const TSuggester& suggester, const QString& text, bool json) {
     QStringList words;
     const int position = db.FindWords(text, words);
     TTermPairArray rows;
     const TStatus status = db.GetEntries(rows);
     QString headword;
     const bool hasHeadword = db.WordList(db.Direction()).GetCurrentText(headword);
+    const TSuggestionArray suggestions = suggester.Suggest(
+        Trim(text), db.Direction(), hasHeadword ? QStringView(headword) : QStringView());
     if (json) {
         // Written by hand to keep the documented key order.
         out() << "{\"headword\":" << (hasHeadword ? jsonString(headword) : QStringLiteral("null"))
@@ -199,11 +218,27 @@ bool answer(TDictDB& db, const QString& text, bool json) {
         out() << ']';
         if (!status.ok())
             out() << ",\"error\":" << jsonString(status.message());
-        out() << "}\n";
+        out() << ",\"suggestions\":[";
+        for (size_t i = 0; i < suggestions.size(); ++i)
+            out() << (i ? "," : "") << "{\"word\":" << jsonString(suggestions[i].Word)
+                  << ",\"kind\":\"" << SuggestionKindName(suggestions[i].Kind)
+                  << "\",\"direction\":" << suggestions[i].Direction << '}';
+        out() << "]}\n";
     } else {
         out() << "Headword: " << (hasHeadword ? headword : QStringLiteral("(none)"))
               << "   (word list position " << position << ", window " << db.WindowStart() << "–"
               << db.WindowEnd() << ")\n";
+        if (!suggestions.empty()) {
+            out() << "Suggestions:";
+            for (size_t i = 0; i < suggestions.size(); ++i) {
+                const TSuggestion& s = suggestions[i];
+                out() << (i ? ", " : " ") << s.Word << " (" << SuggestionKindName(s.Kind);
+                if (s.Kind == TSuggestionKind::OtherLanguage)
+                    out() << ": " << db.Language(s.Direction).Name;
+                out() << ')';
+            }
+            out() << '\n';
+        }
         const TLanguage& left = db.Language(0);
         const TLanguage& right = db.Language(1);
         qsizetype width = qMax(left.Name.size(), qsizetype(12));
@@ -228,8 +263,12 @@ int runLookup(const TOptions& options) {
     TDictDB db(options.Direction, searchPath(options));
     if (TStatus s = openDictionary(db, options.Name); !s.ok())
         return fail(s.message());
+    // Without its index (the set's files unreadable) the lookup goes on without suggestions.
+    TSuggester suggester;
+    if (TStatus s = suggester.Build(db); !s.ok())
+        err() << "quillet-cli: no suggestions: " << s.message() << Qt::endl;
     if (!options.Stdin)
-        return answer(db, options.Args.join(u' '), options.Json) ? 0 : 1;
+        return answer(db, suggester, options.Args.join(u' '), options.Json) ? 0 : 1;
 
     const bool interactive = IsTerminal(stdin) && !options.Json;
     const QString prompt = db.CurrentLanguage().Name + "> ";
@@ -244,7 +283,7 @@ int runLookup(const TOptions& options) {
             break;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        allOk = answer(db, QString::fromStdString(line), options.Json) && allOk;
+        allOk = answer(db, suggester, QString::fromStdString(line), options.Json) && allOk;
         if (interactive)
             out() << '\n';
     }
@@ -296,8 +335,11 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         "Builds Quillet dictionaries and looks words up in them.\n\n"
         "Commands:\n"
-        "  import [--title TITLE] SOURCE   build BASE.tdb, .tx1 and .tx2 from a UTF-8 source\n"
+        "  import [--title TITLE] SOURCE   build BASE.tdb, .tx1, .tx2 and .sug from a UTF-8\n"
+        "                                  source\n"
         "  import-ipa SOURCE               build BASE.ipa from key=value lines\n"
+        "  import-suggest                  build BASE.sug, the suggestion index, for a\n"
+        "                                  dictionary imported without it\n"
         "  list                            list the installed dictionaries (base name, title,\n"
         "                                  folder)\n"
         "  lookup [--direction 0|1] [--json] (TEXT... | --stdin)\n"
@@ -320,7 +362,8 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption json("json", "Print lookups as JSON, one object a line.");
     const QCommandLineOption stdinOption("stdin", "Read one query per line from standard input.");
     parser.addOptions({folder, name, title, direction, json, stdinOption});
-    parser.addPositionalArgument("command", "import, import-ipa, list, lookup, suggest or pron");
+    parser.addPositionalArgument(
+        "command", "import, import-ipa, import-suggest, list, lookup, suggest or pron");
     // Not process(): an unknown option must end with the usage status 2, not 1.
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText());
@@ -355,6 +398,8 @@ int main(int argc, char* argv[]) {
         return runImport(options);
     if (command == u"import-ipa")
         return runImportIpa(options);
+    if (command == u"import-suggest")
+        return runImportSuggest(options);
     if (command == u"list")
         return runList(options);
     if (command == u"lookup")

@@ -17,6 +17,7 @@
 //   <base>.tx2  headword index of language 2                 (required)
 //   <base>.ini  meta data, section "meta", Windows-1252      (optional)
 //   <base>.ipa  pronunciations (THashList)                   (optional)
+//   <base>.sug  the suggestions' index (SuggestIndex.h)      (optional)
 //
 // .tdb header (little-endian; strings are a length byte plus Windows-1252 characters
 // inside a field of fixed size; bytes past the stored length mean nothing):

@@ -4,6 +4,7 @@
 #include "FileIO.h"
 #include "HashList.h"
 #include "SetInstall.h"
+#include "SuggestIndex.h"
 #include "TermExtract.h"
 #include "TextTools.h"
 #include "WordList.h"
@@ -330,12 +331,41 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         return TStatus::Error(QStringLiteral("The import was abandoned; nothing was written"));
     for (int side = 0; side < 2; ++side)
         summary.Headwords[side] = sides[side].Headwords();
+    QByteArray suggestions;
+    if (TStatus s = TSuggestIndex::Make(entries.data(), indexBytes[0], indexBytes[1], suggestions);
+        !s.ok())
+        return s;
     // The entries last: a reader that opened the entry file and then read an index tells
     // by the entry file's identity whether the set changed in between (TDictDB::LoadIndex).
     return InstallFileSet(request.Folder, request.BaseName,
                           {{QStringLiteral("tx1"), indexBytes[0]},
                            {QStringLiteral("tx2"), indexBytes[1]},
+                           {QString::fromLatin1(kSuggestIndexExtension), suggestions},
                            {QStringLiteral("tdb"), entries.data()}});
+}
+
+TStatus ImportSuggestionIndex(const QString& folder, const QString& baseName, bool* busy) {
+    TSetLock lock;
+    const TStatus locked = lock.Acquire(folder, baseName);
+    if (busy)
+        *busy = lock.Busy();
+    if (!locked.ok())
+        return locked;
+    if (TStatus s = FinishInterruptedInstall(folder, baseName); !s.ok())
+        return s;
+    QByteArray bytes[3];
+    const QString extensions[3] = {QStringLiteral("tdb"), QStringLiteral("tx1"),
+                                   QStringLiteral("tx2")};
+    for (int f = 0; f < 3; ++f)
+        if (TStatus s =
+                ReadWholeFile(QDir(folder).filePath(baseName + "." + extensions[f]), bytes[f]);
+            !s.ok())
+            return s;
+    QByteArray suggestions;
+    if (TStatus s = TSuggestIndex::Make(bytes[0], bytes[1], bytes[2], suggestions); !s.ok())
+        return s;
+    return InstallFileSet(folder, baseName,
+                          {{QString::fromLatin1(kSuggestIndexExtension), suggestions}});
 }
 
 TStatus ImportPronunciations(const QString& sourcePath, const QString& destinationPath,

@@ -66,10 +66,16 @@ bool WriteHeader(QIODevice& out, const TMetaData& meta);
 // Appends one entry (REQUIRES: at most 32,767 UTF-8 bytes) and returns its offset.
 qint64 WriteEntry(const QByteArray& utf8, QIODevice& out);
 
-// Builds <base>.tdb, <base>.tx1 and <base>.tx2 in the request's folder. A missing source
-// gives "File <path> not found" and writes nothing; so does a set being imported by
-// someone else ("Dictionary <base> is being imported", summary.Busy).
+// Builds <base>.tdb, <base>.tx1 and <base>.tx2 in the request's folder, with the set's
+// suggestion index <base>.sug (SuggestIndex.h). A missing source gives "File <path> not
+// found" and writes nothing; so does a set being imported by someone else ("Dictionary
+// <base> is being imported", summary.Busy).
 TStatus Import(const TImportRequest& request, TImportSummary& summary);
+
+// Builds the suggestion index <base>.sug of an installed set from its .tdb, .tx1 and .tx2,
+// for sets imported before the import wrote it, and installs it under the set's lock.
+// `busy` tells that another import held the lock.
+TStatus ImportSuggestionIndex(const QString& folder, const QString& baseName, bool* busy = nullptr);
 
 struct TPronunciationSummary {
     int Lines = 0;

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "Stemmer.h"
 
+#include <algorithm>
 #include <hunspell/hunspell.hxx>
 #include <QDir>
 #include <QFileInfo>
+#include <string_view>
 #include <unicode/ucnv.h>
 
 namespace quillet {
@@ -34,7 +36,14 @@ QString findAffixFile(QStringView code, const QString& folder) {
 } // namespace
 
 std::unique_ptr<TStemmer> TStemmer::ForLanguage(QStringView code, const QString& folder) {
-    const QString aff = findAffixFile(code, folder);
+    return Open(findAffixFile(code, folder));
+}
+
+QString TStemmer::FindAffixFile(QStringView code, const QString& folder) {
+    return findAffixFile(code, folder);
+}
+
+std::unique_ptr<TStemmer> TStemmer::Open(const QString& aff) {
     if (aff.isEmpty())
         return nullptr;
     const QString dic = aff.chopped(4) + ".dic";
@@ -81,15 +90,30 @@ QStringList TStemmer::Stems(QStringView word) const {
     const std::string encoded = Encode(word);
     if (encoded.empty())
         return {};
-    std::vector<std::string> stems;
+    std::vector<std::string> analyses;
     {
         const std::lock_guard guard(FLock);
-        stems = FHunspell->stem(encoded);
+        analyses = FHunspell->analyze(encoded);
     }
     QStringList result;
-    for (const std::string& stem : stems)
-        if (QString s = Decode(stem); !s.isEmpty() && !result.contains(s))
+    for (const std::string& analysis : analyses) {
+        // " st:kind fl:R". A compound's parts come as pa: fields ("pa:bett st:bett pa:sucht"
+        // for Stammbettsucht) and a prefix as a bare morph ("un st:glücklich"): their st: is
+        // the stem of a part or of another word, not the base form of this one.
+        std::string stem;
+        bool whole = true;
+        for (size_t at = 0; at < analysis.size();) {
+            const size_t end = std::min(analysis.find(' ', at), analysis.size());
+            const std::string_view field(analysis.data() + at, end - at);
+            if (field.starts_with("st:"))
+                stem = field.substr(3);
+            else if (!field.empty() && (field.starts_with("pa:") || field.find(':') == field.npos))
+                whole = false;
+            at = end + 1;
+        }
+        if (QString s = Decode(stem); whole && !s.isEmpty() && !result.contains(s))
             result << s;
+    }
     return result;
 }
 

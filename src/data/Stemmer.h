@@ -27,12 +27,18 @@ public:
     // with its .dic. Null when there is none or it cannot be read.
     static std::unique_ptr<TStemmer> ForLanguage(QStringView code,
                                                  const QString& folder = kHunspellFolder);
+    // The two steps of ForLanguage: finding the .aff file (quick; empty when there is
+    // none) and opening it with its .dic (a tenth of a second for a large dictionary).
+    static QString FindAffixFile(QStringView code, const QString& folder = kHunspellFolder);
+    static std::unique_ptr<TStemmer> Open(const QString& affixFile);
     ~TStemmer();
     TStemmer(const TStemmer&) = delete;
     TStemmer& operator=(const TStemmer&) = delete;
 
-    // The stems Hunspell gives for the word, in its order, the word itself included when
-    // Hunspell returns it; empty for unknown words.
+    // The stems of Hunspell's analyses of the word, in its order, the word itself included
+    // when Hunspell returns it; empty for unknown words. Analyses as a compound or with a
+    // prefix give none: their stem is a part's ("Stammbettsucht" -> bett) or another
+    // word's ("unglücklich" -> glücklich).
     QStringList Stems(QStringView word) const;
     // The .aff file the stemmer was made from.
     const QString& AffixFile() const { return FAffixFile; }

@@ -4,6 +4,7 @@
 #include "Status.h"
 #include "Stemmer.h"
 
+#include <future>
 #include <memory>
 #include <QString>
 #include <vector>
@@ -20,14 +21,17 @@
 //   typo            one edit away (insertion, deletion, substitution, swap of neighbours),
 //                   two for texts of eight characters or more; common headwords first
 // The lookup itself (FindWords, GetEntries) is neither used nor changed: the suggester
-// keeps its own copy of what it needs, built once per dictionary for both directions.
+// keeps its own copy of what it needs for both directions, the set's suggestion index
+// <base>.sug (SuggestIndex.h), which the import writes and Build() reads.
 //
 // Thread safety: Build() once, from any one thread (the load run's); after it, Suggest()
 // may be called from any thread, also concurrently. Building again needs the same
-// exclusion as building first.
+// exclusion as building first. The Hunspell dictionaries open on a thread of their own
+// that Build() starts; the first Suggest() that needs them waits for it.
 namespace quillet {
 
 class TDictDB;
+class TSuggestIndex;
 
 enum class TSuggestionKind : quint8 { OtherLanguage, Spelling, Form, Typo };
 
@@ -52,13 +56,16 @@ struct TSuggestOptions {
 // Sizes, for the benchmark and the status line.
 struct TSuggestStats {
     qint64 BuildMs = 0;
-    qint64 ListsMs = 0; // of BuildMs: headwords, spelling keys and typo order
-    qint64 FormsMs = 0; // reading the entries' form lists
-    qint64 StemsMs = 0; // opening the Hunspell dictionaries
-    qint64 Bytes = 0;   // held by the index, both directions
-    int Words[2] = {};  // headwords indexed for spelling and typos
-    int Forms[2] = {};  // form -> base pairs from the entries
-    bool Stems[2] = {}; // a Hunspell dictionary was found for the direction's language
+    qint64 ListsMs = 0;    // of BuildMs, when the index was made here: headwords and trie
+    qint64 FormsMs = 0;    // and reading the entries' form lists
+    qint64 StemsMs = 0;    // finding the Hunspell dictionaries (they open after Build returns)
+    qint64 ReadMs = 0;     // of BuildMs: reading and checking <base>.sug
+    qint64 Bytes = 0;      // held by the index, both directions
+    int Words[2] = {};     // headwords indexed for spelling and typos
+    int Forms[2] = {};     // form -> base pairs from the entries
+    bool Stems[2] = {};    // a Hunspell dictionary was found for the direction's language
+    bool FromFile = false; // the index was read from <base>.sug
+    QString IndexNote;     // else why not (its file missing, damaged, of another set)
 };
 
 class TSuggester {
@@ -70,25 +77,35 @@ public:
     TSuggester(const TSuggester&) = delete;
     TSuggester& operator=(const TSuggester&) = delete;
 
-    // Builds the index of both directions of `db`. REQUIRES: db.IsOpen(), and no load run
-    // filling db's lists meanwhile. A direction whose index db has not loaded yet is read
-    // from its file here (and dropped again). db's lists and cursors are not touched. On
-    // failure the suggester is left empty and answers nothing.
+    // Reads the suggestion index of both directions of `db` from <base>.sug, checked to be
+    // whole and of the set db has open. When the file is missing or refused, the index is
+    // made here from the set's .tdb, .tx1 and .tx2 instead (some seconds for the default
+    // dictionary) and Stats().IndexNote tells why. REQUIRES: db.IsOpen(), and no load
+    // run filling db's lists meanwhile. db's lists and cursors are not touched. On failure
+    // (the set's own files unreadable) the suggester is left empty and answers nothing.
     TStatus Build(const TDictDB& db, const TSuggestOptions& options = {});
     bool IsBuilt() const;
     const TSuggestStats& Stats() const { return FStats; }
+    // Returns once the Hunspell dictionaries that Build() found are open.
+    void WaitForStems() const;
 
     // Up to five suggestions for the typed text, best first. `text` is the trimmed search
-    // text; a text with a blank gives none. Kinds other than form are offered only when
-    // the text is not itself a headword of `direction`. `shown` is the headword the lookup
+    // text; a text with a blank, or without a letter, gives none. Kinds other than form are
+    // offered only when the text is not itself a headword of `direction`: equal under
+    // CompareText to one with a reference of rank 1 to 5, that an item of an entry is
+    // about. A word that only occurs in phrases and parentheses (ranks 6 to 9, "Fussball"
+    // in one example sentence) or only as a stopword (rank 0) does not count, so it still
+    // gets its spellings, other language and typos. `shown` is the headword the lookup
     // displays for the text; it is never suggested. A null `shown` means the headword the
     // one-word lookup lands on (the first that begins with the text, else the nearest
     // before it).
     TSuggestionArray Suggest(QStringView text, int direction, QStringView shown = {}) const;
 
 private:
-    struct TDirection;
-    std::unique_ptr<TDirection> FDirections[2];
+    std::unique_ptr<TSuggestIndex> FIndex;
+    bool FEntryForms = true;
+    std::unique_ptr<TStemmer> FStemmers[2]; // written by the opening thread only
+    std::shared_future<void> FStemsOpen;    // that thread; destroyed first, so joined first
     TSuggestStats FStats;
 };
 

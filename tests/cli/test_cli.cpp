@@ -78,8 +78,18 @@ private slots:
 
         const TRun json = run({"lookup", "--json", "hausb"});
         QCOMPARE(json.Exit, 0);
+        // The keys in their order, the suggestions last.
+        QCOMPARE(json.Out,
+                 QStringLiteral("{\"headword\":\"Hausboot\",\"position\":2,\"window\":[0,202],"
+                                "\"rows\":[{\"rank\":1,\"left\":\"Hausboot\",\"right\":"
+                                "\"houseboat\"}],\"suggestions\":[{\"word\":\"Haus\","
+                                "\"kind\":\"typo\",\"direction\":0}]}\n"));
+        const TRun tableWithSuggestions = run({"lookup", "hausb"});
+        QVERIFY2(tableWithSuggestions.Out.contains("\nSuggestions: Haus (typo)\n"),
+                 qPrintable(tableWithSuggestions.Out));
         const QJsonObject object = parseObject(json.Out);
-        QCOMPARE(object.keys(), QStringList({"headword", "position", "rows", "window"}));
+        QCOMPARE(object.keys(),
+                 QStringList({"headword", "position", "rows", "suggestions", "window"}));
         QCOMPARE(object["headword"].toString(), QStringLiteral("Hausboot"));
         QCOMPARE(object["position"].toInt(), 2); // Boot, Haus, Hausboot
         QCOMPARE(object["window"].toArray(), QJsonArray({0, 202}));

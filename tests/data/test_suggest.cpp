@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The four kinds of suggestion on the real default dictionary: what a user typed, and
-// what must come first.
+// what must come first; and the set's suggestion index file, whole or not.
 #include "DictDB.h"
+#include "Import.h"
 #include "Suggest.h"
+#include "TestFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quillet;
@@ -17,17 +21,91 @@ class TestSuggest : public QObject {
     std::unique_ptr<TDictDB> FDb;
     TSuggester FSuggester;
 
+    // A set of a few entries in a temporary folder, imported as a user would.
+    static TStatus importSmall(const QString& folder, const QString& base, const QByteArray& text) {
+        if (!writeAll(folder + "/" + base + ".src", text))
+            return TStatus::Error("cannot write the source");
+        TImportRequest request;
+        request.Folder = folder;
+        request.BaseName = base;
+        request.SourcePath = folder + "/" + base + ".src";
+        TImportSummary summary;
+        return Import(request, summary);
+    }
+
 private slots:
     void initTestCase() {
         const QString dir = qEnvironmentVariable("QUILLET_DICT_DIR", QUILLET_BIN_DIR);
         if (!QFile::exists(dir + "/de_en_dict.tdb"))
-            QSKIP(qPrintable(dir + "/de_en_dict.tdb not found: build the default dictionary "
-                                   "with scripts/prepare-dictionary"));
+            return;
         FDb = std::make_unique<TDictDB>(0, dir);
         QVERIFY(FDb->Open("de_en_dict").ok());
         QVERIFY(FDb->LoadIndex().ok());
         const TStatus status = FSuggester.Build(*FDb);
         QVERIFY2(status.ok(), qPrintable(status.message()));
+    }
+
+    void indexFile_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("whole") << ""
+                               << "";
+        QTest::newRow("missing") << "remove"
+                                 << "not found";
+        QTest::newRow("empty") << "empty"
+                               << "damaged";
+        QTest::newRow("a byte changed") << "flip"
+                                        << "checksum";
+        QTest::newRow("cut short") << "cut"
+                                   << "damaged";
+        QTest::newRow("of another set") << "other"
+                                        << "other files";
+    }
+
+    // Read when whole and the set's own; else refused with the reason, and made anew from
+    // the set's files, answering the same.
+    void indexFile() {
+        QFETCH(QString, damage);
+        QFETCH(QString, note);
+        QTemporaryDir dir;
+        const QString folder = dir.path();
+        const QByteArray source = "Haus {n} | Häuser {pl} :: house | houses\n"
+                                  "Straße {f} :: street\nBaum {m} :: tree\n";
+        QVERIFY(importSmall(folder, "s", source).ok());
+        const QString path = folder + "/s.sug";
+        QByteArray bytes = readAll(path);
+        QVERIFY(bytes.size() > 256);
+        if (damage == u"remove")
+            QVERIFY(QFile::remove(path));
+        if (damage == u"empty")
+            QVERIFY(writeAll(path, {}));
+        if (damage == u"flip") {
+            bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x20);
+            QVERIFY(writeAll(path, bytes));
+        }
+        if (damage == u"cut")
+            QVERIFY(writeAll(path, bytes.left(bytes.size() - 8)));
+        if (damage == u"other") {
+            QDir(folder).mkdir("o");
+            QVERIFY(importSmall(folder + "/o", "s", source + "Tür {f} :: door\n").ok());
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QFile::copy(folder + "/o/s.sug", path));
+        }
+        TDictDB db(0, folder);
+        QVERIFY(db.Open("s").ok());
+        TSuggester suggester;
+        const TStatus status = suggester.Build(db, {QString(), true});
+        QVERIFY2(status.ok(), qPrintable(status.message()));
+        QCOMPARE(suggester.Stats().FromFile, note.isEmpty());
+        QVERIFY2(suggester.Stats().IndexNote.contains(note),
+                 qPrintable(suggester.Stats().IndexNote));
+        const TSuggestionArray spelling = suggester.Suggest(u"Strasse", 0);
+        QVERIFY(!spelling.empty());
+        QCOMPARE(spelling.front().Word, QStringLiteral("Straße"));
+        const TSuggestionArray form = suggester.Suggest(u"häuser", 0);
+        QVERIFY(!form.empty());
+        QCOMPARE(form.front().Word, QStringLiteral("Haus"));
+        QCOMPARE(form.front().Kind, TSuggestionKind::Form);
     }
 
     void firstSuggestion_data() {
@@ -56,6 +134,9 @@ private slots:
 
     // First, and never the shown headword or a word twice.
     void firstSuggestion() {
+        if (!FDb)
+            QSKIP("de_en_dict.tdb not found: build the default dictionary with "
+                  "scripts/prepare-dictionary");
         QFETCH(QString, text);
         QFETCH(int, direction);
         QFETCH(QString, word);

@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "Status.h"
+
+#include <memory>
+#include <QByteArray>
+#include <QString>
+#include <span>
+#include <string_view>
+#include <vector>
+
+// The suggestions' index of one dictionary set, both directions, and its file <base>.sug,
+// which the import writes beside the set's other files and the suggester reads whole.
+// Per direction it holds every headword (in the index file's order, ascending under
+// CompareText) with its number of references and strongest rank, a trie of the one-word
+// headwords' spelling keys (WordFold.h) for exact and near matches, and the form -> base
+// pairs of the entries' form lists (EntryForms.h). Everything is a flat array, so that
+// the file is usable as read, without building anything.
+//
+// File (integers little-endian; every array starts at a multiple of 8, zero-padded):
+//     0    8  "QSUGGEST"
+//     8    4  format version, 1
+//    12    4  zero
+//    16    8  checksum of every byte from 256 to the end (checksumOf in the .cpp)
+//    24    8  size of <base>.tdb the index was made from
+//    32    8  size of <base>.tx1
+//    40    8  size of <base>.tx2
+//    48  184  the .tdb header
+//   232   24  zero
+//   256       direction 0, then direction 1, each: eight u32 counts (headwords n, text
+//             units t, trie nodes c, keys k, keyed headwords o, form pairs f, zero, zero),
+//             then the arrays
+//               u16[t]    the headwords one after the other (UTF-16)
+//               u32[n+1]  where each headword begins in them; the last is t
+//               u16[n]    its references, at most 65535
+//               u8[n]     its strongest rank (0: only a stopword)
+//               u16[c]    the trie, breadth first from the root (node 0): each node's
+//                         code unit, ascending among siblings (0 for the root)
+//               u32[c+1]  where each node's children begin; node i's children are
+//                         First[i] to First[i + 1]; the last is c
+//               u8[c]     the length of the shortest key that ends below each node (255
+//                         when none does), to cut the near search short
+//               u8[c]     and of the longest (0 when none)
+//               u32[k]    the node where each key ends, ascending
+//               u32[k+1]  where each of those keys' headwords begin in the next array;
+//                         the last is o
+//               u32[o]    the one-word headwords, by the node where their key ends, then
+//                         by position
+//               u64[f]    form pairs: the hash of each form's lower case (FormHash),
+//                         ascending
+//               u32[f]    and the base headword of each
+// A machine of the other byte order neither writes nor reads the file.
+//
+// Thread safety: Make() and Read() on any thread; a read index is immutable, and every
+// const member may be called from any thread, also concurrently.
+namespace quillet {
+
+inline constexpr const char* kSuggestIndexExtension = "sug";
+
+// The hash of a form's lower case kept in the file's form pairs.
+quint64 FormHash(std::u16string_view lower);
+
+// One direction of the index.
+class TSuggestDirection {
+public:
+    struct TNear {
+        int Distance;
+        quint32 Word;
+    };
+
+    int Count() const { return int(Refs.size()); }
+    QStringView Word(quint32 i) const {
+        return QStringView(Text.data() + Start[i], qsizetype(Start[i + 1] - Start[i]));
+    }
+    quint16 RefsOf(quint32 i) const { return Refs[i]; }
+    quint8 RankOf(quint32 i) const { return Rank[i]; }
+    int KeyedCount() const { return int(Keyed.size()); }
+    int FormCount() const { return int(Forms.size()); }
+
+    // The headword equal to the text under CompareText, or -1.
+    int Find(QStringView text) const;
+    // Where the one-word lookup lands: the first headword that begins with the text, else
+    // the nearest one before it, else the first. REQUIRES: Count() > 0.
+    int Landing(QStringView text) const;
+    // The one-word headwords whose spelling key is `key`, ascending.
+    std::span<const quint32> WithKey(std::u16string_view key) const;
+    // The base headwords of the lower-case form, ascending.
+    void BasesOf(std::u16string_view lower, std::vector<quint32>& bases) const;
+    // Appends the one-word headwords whose spelling key is at most `limit` edits (insertion,
+    // deletion, substitution, swap of neighbours) from `key`, with their distance.
+    void Near(std::u16string_view key, int limit, std::vector<TNear>& found) const;
+
+    // The arrays of the file layout above, as views into the index's bytes.
+    std::span<const char16_t> Text;
+    std::span<const quint32> Start;
+    std::span<const quint16> Refs;
+    std::span<const quint8> Rank;
+    std::span<const char16_t> Units;
+    std::span<const quint32> First;
+    std::span<const quint8> Shortest;
+    std::span<const quint8> Longest;
+    std::span<const quint32> KeyNodes;
+    std::span<const quint32> KeyFirst;
+    std::span<const quint32> Keyed;
+    std::span<const quint64> Forms;
+    std::span<const quint32> FormBases;
+
+private:
+    int KeyOfNode(quint32 node) const;
+};
+
+// What the index is checked against when read: the set it must belong to.
+struct TSuggestIndexOwner {
+    QByteArray TdbHeader;     // the .tdb header of the open set
+    qint64 FileSizes[3] = {}; // sizes of <base>.tdb, .tx1, .tx2 on the disk now
+};
+
+class TSuggestIndex {
+public:
+    TSuggestIndex() = default;
+    TSuggestIndex(const TSuggestIndex&) = delete;
+    TSuggestIndex& operator=(const TSuggestIndex&) = delete;
+
+    // The file's bytes, made from the bytes of the set's .tdb, .tx1 and .tx2 (a second or
+    // two for the default dictionary; `formsMs` gets the part spent on the entries' form
+    // lists). A damaged index record is an error.
+    static TStatus Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayView tx2, QByteArray& out,
+                        qint64* formsMs = nullptr);
+
+    // Reads the file and checks it: a missing file gives "File <path> not found"; one of
+    // another set (another .tdb header or other file sizes than `owner`'s), of another
+    // format version, or damaged (its checksum, a count or position out of range) is
+    // refused with a message naming it, and leaves the index empty.
+    TStatus Read(const QString& path, const TSuggestIndexOwner& owner);
+    // Takes bytes made by Make() (checked like a file, without the owner).
+    TStatus Adopt(QByteArrayView bytes);
+    // The checksum that bytes 16 to 23 of the file hold, over the bytes from 256 on; for
+    // those who make damaged files on purpose (the fuzz target). REQUIRES: 256 bytes or more.
+    static quint64 Checksum(QByteArrayView bytes);
+
+    bool IsEmpty() const { return !FBuffer; }
+    const TSuggestDirection& Direction(int direction) const { return FDirections[direction]; }
+    qint64 Bytes() const { return FBytes; }
+
+private:
+    TStatus Parse(const QString& name, const TSuggestIndexOwner* owner);
+
+    std::unique_ptr<quint64[]> FBuffer; // 8-byte aligned, for the arrays' views
+    qint64 FBytes = 0;
+    TSuggestDirection FDirections[2];
+};
+
+} // namespace quillet
