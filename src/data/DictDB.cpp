@@ -73,7 +73,7 @@ TDictDB::TDictDB(int direction, const QStringList& folders) : FDirection(directi
     FAppDir = FFolders.value(0, withSeparator({}));
     FWordLists[0] = std::make_unique<TWordList>();
     FWordLists[1] = std::make_unique<TWordList>();
-    FPronunciations = std::make_unique<THashList>();
+    FPronunciations = std::make_unique<TPronunciationTable>();
     FindDictionaries();
 }
 
@@ -191,7 +191,7 @@ TStatus TDictDB::LoadPronunciations() {
     if (FBaseName.isEmpty() || !QFileInfo::exists(path))
         return TStatus::Ok();
     // Filled aside and handed over whole, so that GetPronunciation never sees it half-read.
-    auto table = std::make_unique<THashList>();
+    auto table = std::make_unique<TPronunciationTable>();
     TStatus status = table->LoadFromFile(path);
     if (!status.ok())
         return status;
@@ -260,6 +260,7 @@ TStatus TDictDB::GetEntries(TTermPairArray& rows) const {
             return s;
     }
     TEntryReader& reader = FEntries;
+    rows.reserve(std::min(FCurrentMatches.size(), size_t(kMaxRows)));
     const bool anyRanked = std::any_of(FCurrentMatches.begin(), FCurrentMatches.end(),
                                        [](const TTermRef& ref) { return ref.Rank > 0; });
     for (const TTermRef& ref : FCurrentMatches) {
@@ -282,8 +283,7 @@ bool TDictDB::GetPronunciation(QStringView word, QString& ipa) const {
     std::lock_guard lock(FPronunciationLock);
     if (!FPronunciations->Loaded())
         return false;
-    QString key = word.toString();
-    return FPronunciations->Find(key, ipa);
+    return FPronunciations->Find(word, ipa);
 }
 
 TStatus TDictDB::Import(const QString& baseName, const QString& sourcePath, const TMetaData& meta,

@@ -4,6 +4,7 @@
 #include "DictFormat.h"
 #include "HashList.h"
 #include "Import.h"
+#include "Pronunciations.h"
 #include "Status.h"
 #include "WordList.h"
 
@@ -157,7 +158,7 @@ private:
     int FDirection = 0;
 
     mutable std::mutex FPronunciationLock; // guards the hand-over of FPronunciations
-    std::unique_ptr<THashList> FPronunciations;
+    std::unique_ptr<TPronunciationTable> FPronunciations;
 };
 
 } // namespace quillet

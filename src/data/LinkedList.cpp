@@ -21,6 +21,7 @@ void TLinkedList::Clear() {
     FItems.clear();
     FItems.shrink_to_fit();
     FArena.clear();
+    FArenaOwner.reset();
     FIndex = -1;
 }
 
@@ -198,16 +199,6 @@ void TLinkedList::AddSorted(QStringView text) {
     AddSortedWithBytes(text, {});
 }
 
-QByteArrayView TLinkedList::TextBytes(int index) const {
-    const TItem& item = FItems[size_t(index)];
-    return QByteArrayView(FArena.constData() + item.TextPos, item.TextLen);
-}
-
-QByteArrayView TLinkedList::DataBytes(int index) const {
-    const TItem& item = FItems[size_t(index)];
-    return QByteArrayView(FArena.constData() + item.DataPos, item.DataLen);
-}
-
 void TLinkedList::SetCurrentData(QByteArrayView data) {
     TItem& item = FItems[size_t(FIndex)];
     item.DataPos = quint32(FArena.size());
@@ -234,8 +225,11 @@ void TLinkedList::AddSortedWithBytes(QStringView text, QByteArrayView data) {
     FIndex = lb;
 }
 
-void TLinkedList::AdoptRecords(QByteArray arena, std::vector<TItem> items) {
+void TLinkedList::AdoptRecords(QByteArray arena, std::vector<TItem> items,
+                               std::shared_ptr<const void> owner) {
+    // The new arena first: the old one may borrow from the old owner.
     FArena = std::move(arena);
+    FArenaOwner = std::move(owner);
     FItems = std::move(items);
     FIndex = Count() - 1;
     ForgetLeadIgnorable();
