@@ -226,29 +226,36 @@ void TLinkedList::AddSortedWithBytes(QStringView text, QByteArrayView data) {
 }
 
 void TLinkedList::AdoptRecords(QByteArray arena, std::vector<TItem> items,
-                               std::shared_ptr<const void> owner) {
+                               std::shared_ptr<const void> owner,
+                               const std::vector<int>* leadCandidates) {
     // The new arena first: the old one may borrow from the old owner.
     FArena = std::move(arena);
     FArenaOwner = std::move(owner);
     FItems = std::move(items);
     FIndex = Count() - 1;
     ForgetLeadIgnorable();
-    LeadIgnorableItems(); // while loading, not at the first lookup
+    FindLeadIgnorable(leadCandidates); // while loading, not at the first lookup
 }
 
 const std::vector<int>& TLinkedList::LeadIgnorableItems() {
-    if (FLeadIgnorableKnown)
-        return FLeadIgnorable;
+    if (!FLeadIgnorableKnown)
+        FindLeadIgnorable(nullptr);
+    return FLeadIgnorable;
+}
+
+void TLinkedList::FindLeadIgnorable(const std::vector<int>* candidates) {
     FLeadIgnorable.clear();
     // Printable ASCII always has a primary weight; other first characters are few and
     // each is asked once.
     std::unordered_map<char32_t, bool> asked;
-    for (int i = 0; i < Count(); ++i) {
+    const int n = candidates ? int(candidates->size()) : Count();
+    for (int k = 0; k < n; ++k) {
+        const int i = candidates ? (*candidates)[size_t(k)] : k;
         const QByteArrayView bytes = TextBytes(i);
         if (bytes.isEmpty())
             continue;
         const uchar lead = uchar(bytes.front());
-        if (lead >= 0x20 && lead < 0x7F)
+        if (IsPrintableAscii(lead))
             continue;
         // The first character's code point. Ill-formed bytes read as U+FFFD, which has a
         // primary weight; whatever they decode to here only makes an extra candidate.
@@ -265,7 +272,6 @@ const std::vector<int>& TLinkedList::LeadIgnorableItems() {
             FLeadIgnorable.push_back(i);
     }
     FLeadIgnorableKnown = true;
-    return FLeadIgnorable;
 }
 
 int TLinkedList::LowerBound(const QByteArray& utf8, int from) const {

@@ -94,9 +94,13 @@ protected:
     void AddSortedWithBytes(QStringView text, QByteArrayView data);
     // Replaces the list by `items` over `arena`, as if each had been appended in order.
     // An arena that does not own its bytes (QByteArray::fromRawData over a mapped file)
-    // comes with `owner`, which the list keeps until it lets go of the arena.
+    // comes with `owner`, which the list keeps until it lets go of the arena. A loader
+    // that walked the items anyway may pass `leadCandidates`: the ascending indexes of
+    // every item whose text is empty or whose first byte is not IsPrintableAscii.
     void AdoptRecords(QByteArray arena, std::vector<TItem> items,
-                      std::shared_ptr<const void> owner = {});
+                      std::shared_ptr<const void> owner = {},
+                      const std::vector<int>* leadCandidates = nullptr);
+    static bool IsPrintableAscii(uchar byte) { return byte >= 0x20 && byte < 0x7F; }
 
 private:
     // Index of the first item not below the UTF-8 text, searching [from, Count()).
@@ -108,6 +112,8 @@ private:
     // The items whose first character has no primary weight, ascending: the only ones a
     // text without primary weight can be the beginning of.
     const std::vector<int>& LeadIgnorableItems();
+    // Fills FLeadIgnorable from every item, or from `candidates` only (see AdoptRecords).
+    void FindLeadIgnorable(const std::vector<int>* candidates);
     void ForgetLeadIgnorable() { FLeadIgnorableKnown = false; }
 
     QByteArray FArena;

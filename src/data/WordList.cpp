@@ -78,6 +78,7 @@ TStatus TWordList::Load(const QString& path) {
     // Records average 30 to 50 bytes in real dictionaries: one reservation for all, whose
     // untouched end never becomes resident memory.
     items.reserve(size_t(size / 16 + 1));
+    std::vector<int> leadCandidates; // for the list's search of texts without primary weight
     qint64 total = 0;
     for (qint64 pos = 0; pos < size;) {
         if (size - pos < 3)
@@ -95,11 +96,13 @@ TStatus TWordList::Load(const QString& path) {
         pos = qint64(item.DataPos) + item.DataLen;
         if (pos > size)
             return TStatus::Error("File " + path + " is damaged: it ends inside a record");
+        if (item.TextLen == 0 || !IsPrintableAscii(uchar(data[item.TextPos])))
+            leadCandidates.push_back(int(items.size()));
         items.push_back(item);
         total += count;
     }
     QByteArray arena = QByteArray::fromRawData(data, qsizetype(size));
-    AdoptRecords(std::move(arena), std::move(items), std::move(file));
+    AdoptRecords(std::move(arena), std::move(items), std::move(file), &leadCandidates);
     FTotal += int(total);
     return TStatus::Ok();
 }
