@@ -167,8 +167,11 @@ void TLinkedList::Locate(QStringView text) {
 
 QByteArrayView TLinkedList::Utf8Prefix(QByteArrayView item, qsizetype units) {
     // Null when the answer needs the decoded text: bad bytes, a cut inside a surrogate
-    // pair, or an item shorter than `units`.
-    if (!QUtf8StringView(item).isValidUtf8())
+    // pair, or an item shorter than `units`. An item that is well-formed as far as the
+    // prefix goes decodes to the prefix's units first, whatever follows; except after a
+    // leading byte order mark, which decoding drops: such an item must be well-formed
+    // throughout.
+    if (item.startsWith("\xEF\xBB\xBF") && !QUtf8StringView(item).isValidUtf8())
         return {};
     qsizetype count = 0, pos = 0;
     while (count < units && pos < item.size()) {
@@ -177,7 +180,10 @@ QByteArrayView TLinkedList::Utf8Prefix(QByteArrayView item, qsizetype units) {
         count += length == 4 ? 2 : 1;
         pos += length;
     }
-    return count == units ? item.first(pos) : QByteArrayView();
+    if (count != units || pos > item.size())
+        return {};
+    const QByteArrayView prefix = item.first(pos);
+    return QUtf8StringView(prefix).isValidUtf8() ? prefix : QByteArrayView();
 }
 
 void TLinkedList::Append(QStringView text) {
