@@ -59,10 +59,10 @@ for ((i = 0; i < runs; ++i)); do
   "$program" --lookup Haus >/dev/null 2>&1 &
   pid=$!
   pids+=("$pid")
-  xdotool search --sync --pid "$pid" --onlyvisible --class quillet >/dev/null 2>&1 || true
+  timeout 30 xdotool search --sync --pid "$pid" --name "Quillet-Dictionary" >/dev/null 2>&1 || true
   settle "$pid"
   kb VmRSS "$pid" >> "$home/one.rss"; kb VmHWM "$pid" >> "$home/one.hwm"
-  window=$(xdotool search --pid "$pid" --onlyvisible --class quillet 2>/dev/null | head -n 1)
+  window=$(xdotool search --pid "$pid" --name "Quillet-Dictionary" 2>/dev/null | head -n 1 || true)
   if [ -n "$window" ]; then
     xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
     xdotool key --window "$window" ctrl+Tab

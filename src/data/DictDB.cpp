@@ -215,6 +215,12 @@ TStatus TDictDB::LoadPronunciations() {
     return status;
 }
 
+void TDictDB::TrimResidentMemory() {
+    FWordLists[0]->DropResidentPages();
+    FWordLists[1]->DropResidentPages();
+    FEntries.DropResidentPages();
+}
+
 bool TDictDB::PronunciationsLoaded() const {
     std::lock_guard lock(FPronunciationLock);
     return FPronunciations->Loaded() && FPronunciations->Count() > 0;

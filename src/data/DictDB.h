@@ -72,6 +72,11 @@ public:
     TStatus LoadIndex();
     // Reads <base>.ipa unless pronunciations are loaded or the file is missing.
     TStatus LoadPronunciations();
+    // Lets the pages of the index and entry files that the load and the lookups so far
+    // read leave the resident memory; later lookups bring back the few they touch. For
+    // an owner that keeps the object long (the window), after a load run. Called like
+    // LoadIndex().
+    void TrimResidentMemory();
     // Open() has succeeded.
     bool IsOpen() const { return !FHeader.isEmpty(); }
     bool IndexLoaded(int direction) const { return FWordLists[direction]->Count() > 0; }

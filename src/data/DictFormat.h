@@ -99,6 +99,8 @@ public:
     TStatus Read(quint32 offset, QString& side1, QString& side2);
     bool IsOpen() const { return FFile.IsOpen(); }
     void Close() { FFile.Close(); }
+    // Lets the pages read so far leave the resident memory (see TMappedFile).
+    void DropResidentPages() { FFile.DropResidentPages(); }
     // The first bytes of the file (the header), at most `count`.
     QByteArray ReadStart(qint64 count);
     // Which file is open (to tell whether the name now names another one).

@@ -108,9 +108,9 @@ TStatus TMappedFile::Open(const QString& path, const QString& name, qint64 maxBy
     return TStatus::Ok();
 }
 
-void TMappedFile::DropResidentPages() {
-    if (FCopy.isNull())
-        DropMappedPages(FData, FSize);
+void TMappedFile::DropResidentPages(qint64 offset, qint64 size) {
+    if (FCopy.isNull() && offset >= 0 && offset < FSize)
+        DropMappedPages(FData + offset, qMin(size, FSize - offset));
 }
 
 void TMappedFile::Close() {

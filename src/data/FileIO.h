@@ -44,7 +44,9 @@ public:
     QByteArrayView Bytes() const { return QByteArrayView(FData, FSize); }
     // Lets the pages read so far leave the resident memory (see DropMappedPages); no-op
     // for a file read whole.
-    void DropResidentPages();
+    void DropResidentPages() { DropResidentPages(0, FSize); }
+    // The same for `size` bytes from `offset`. REQUIRES: `offset` is a multiple of 64 KiB.
+    void DropResidentPages(qint64 offset, qint64 size);
     // The open file (for its identity).
     QFile& File() { return FFile; }
 

@@ -31,13 +31,21 @@ TStatus TPronunciationTable::Load(const QString& path) {
     FRecords = {};
     if (TStatus s = FFile.Open(path, path); !s.ok())
         return s;
-    // The offsets are found in one pass over the mapped bytes. Afterwards the system may
-    // drop those pages again; lookups bring back the few they need.
+    // The offsets are found in one pass over the mapped bytes; lookups bring back the few
+    // pages they need.
     const char* data = FFile.Data();
     const qint64 size = FFile.Size();
     std::vector<quint32> records;
     records.reserve(size_t(size / 24 + 1));
+    // Each mebibyte passed leaves the resident memory at once, so the load never holds
+    // the whole file.
+    constexpr qint64 kDropStep = 1 << 20;
+    qint64 dropped = 0;
     for (qint64 pos = 0; pos < size;) {
+        if (pos - dropped >= 2 * kDropStep) {
+            FFile.DropResidentPages(dropped, kDropStep);
+            dropped += kDropStep;
+        }
         const quint32 len = uchar(data[pos]);
         if (pos + 1 + len > size) {
             FFile.Close();

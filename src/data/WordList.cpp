@@ -101,10 +101,16 @@ TStatus TWordList::Load(const QString& path) {
         items.push_back(item);
         total += count;
     }
+    FMapped = file;
     QByteArray arena = QByteArray::fromRawData(data, qsizetype(size));
     AdoptRecords(std::move(arena), std::move(items), std::move(file), &leadCandidates);
     FTotal += int(total);
     return TStatus::Ok();
+}
+
+void TWordList::DropResidentPages() {
+    if (const std::shared_ptr<TMappedFile> file = FMapped.lock())
+        file->DropResidentPages();
 }
 
 void TWordList::WriteRecord(QByteArray& out, QStringView headword, const TTermRefArray& refs) {
