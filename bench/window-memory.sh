@@ -65,9 +65,10 @@ for ((i = 0; i < runs; ++i)); do
   window=$(xdotool search --pid "$pid" --name "Quillet-Dictionary" 2>/dev/null | head -n 1 || true)
   if [ -n "$window" ]; then
     xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-    xdotool key --window "$window" ctrl+Tab
+    xdotool key ctrl+Tab # to the focused window: --window sends events Qt ignores
   fi
   settle "$pid"
+  grep -q '\.tx2$' "/proc/$pid/maps" || echo "window-memory.sh: the direction did not switch" >&2
   kb VmRSS "$pid" >> "$home/both.rss"; kb VmHWM "$pid" >> "$home/both.hwm"
   kill "$pid"; wait "$pid" 2>/dev/null || true
 done
