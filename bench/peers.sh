@@ -59,7 +59,11 @@ if [ ! -f "$work/sd/de-en.idx" ] || [ "$source_file" -nt "$work/sd/de-en.idx" ];
   awk -F'\t' '{ print $1; print "        " $2 }' "$work/de-en.tab" |
     (cd "$work" && dictfmt -f --utf8 --allchars -q -s "trans-de-en" -u "file://$source_file" de-en)
 fi
+# dictd ends a session after 2000 queries unless told otherwise.
 cat > "$work/dictd.conf" <<EOF
+global {
+  limit_queries 1000000
+}
 database quillet {
   data "$work/de-en.dict"
   index "$work/de-en.index"
