@@ -200,8 +200,7 @@ QString jsonString(const QString& text) {
 
 // Answers one query; false when the entries could not be read.
 bool answer(TDictDB& db, const QString& text, bool json) {
-    QStringList words;
-    const int position = db.FindWords(text, words);
+    const int position = db.FindWords(text); // the window's words are not printed
     TTermPairArray rows;
     const TStatus status = db.GetEntries(rows);
     QString headword;

@@ -232,6 +232,10 @@ void TDictDB::ToggleDirection() {
 }
 
 int TDictDB::FindWords(QStringView text, QStringList& words) {
+    return FindWordsFilling(text, &words);
+}
+
+int TDictDB::FindWordsFilling(QStringView text, QStringList* words) {
     TWordList& list = *FWordLists[FDirection];
     auto refsAtCursor = [&list] {
         return list.HasCursor() ? list.RefsAt(list.CurrentIndex()) : TTermRefArray();
@@ -254,10 +258,12 @@ int TDictDB::FindWords(QStringView text, QStringList& words) {
     if (c - FWindowStart < 25 || FWindowEnd - c < 100) {
         FWindowStart = c > kWindowBefore ? c - kWindowBefore : 0;
         FWindowEnd = c + kWindowAfter < n ? c + kWindowAfter : n - 1;
-        words.clear();
-        words.reserve(FWindowEnd - FWindowStart + 1);
-        for (int i = FWindowStart; i <= FWindowEnd; ++i)
-            words.append(list.TextAt(i));
+        if (words) {
+            words->clear();
+            words->reserve(FWindowEnd - FWindowStart + 1);
+            for (int i = FWindowStart; i <= FWindowEnd; ++i)
+                words->append(list.TextAt(i));
+        }
     }
     return c - FWindowStart;
 }

@@ -109,6 +109,9 @@ public:
     // near its edges. Returns the current headword's position in `words`, -1 when the
     // list is empty.
     int FindWords(QStringView text, QStringList& words);
+    // The same lookup for a caller that shows no word list (the command line): the
+    // window moves alike, but its words are not made.
+    int FindWords(QStringView text) { return FindWordsFilling(text, nullptr); }
     // Makes the headword at WindowStart() + position current (an index outside the list
     // leaves the cursor) and takes its references.
     void SelectWordAt(int position);
@@ -137,6 +140,8 @@ private:
     // How long opening a set waits for another process's import to finish its renames.
     static constexpr int kRecoveryWaitMs = 3000;
 
+    // FindWords; `words` is refilled when not null.
+    int FindWordsFilling(QStringView text, QStringList* words);
     void FindDictionaries();
     // Adds the sets of one folder that no earlier folder has.
     void FindDictionariesIn(const QString& folder);
