@@ -10,6 +10,7 @@
 #include "Terminal.h"
 #include "TextTools.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <QCommandLineParser>
@@ -190,15 +191,33 @@ TStatus openDictionary(TDictDB& db, const QString& name) {
     return db.LoadIndex();
 }
 
+// The text as a JSON string, as QJsonDocument writes it. Texts of printable characters
+// (all rows of real dictionaries) are quoted here directly: only " and \ need a
+// backslash there. The rest goes through QJsonDocument.
 QString jsonString(const QString& text) {
+    const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) {
+        return (c.unicode() >= 0x20 && c.unicode() < 0x7F) ||
+               (c.unicode() >= 0x80 && !c.isSurrogate());
+    });
+    if (plain) {
+        QString quoted;
+        quoted.reserve(text.size() + 8);
+        quoted += u'"';
+        for (const QChar c : text) {
+            if (c == u'"' || c == u'\\')
+                quoted += u'\\';
+            quoted += c;
+        }
+        quoted += u'"';
+        return quoted;
+    }
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
 // Answers one query; false when the entries could not be read.
 bool answer(TDictDB& db, const TSuggester& suggester, const QString& text, bool json) {
-    QStringList words;
-    const int position = db.FindWords(text, words);
+    const int position = db.FindWords(text); // the window's words are not printed
     TTermPairArray rows;
     const TStatus status = db.GetEntries(rows);
     QString headword;

@@ -17,7 +17,11 @@ TStatus RunLoad(TDictDB& db, TLoadReport& report,
     report.References = db.ReferenceCount();
     if (indexLoaded)
         indexLoaded(report);
-    return db.LoadPronunciations();
+    const TStatus status = db.LoadPronunciations();
+    // The load walked the whole index file; a window needs only the pages its lookups
+    // touch.
+    db.TrimResidentMemory();
+    return status;
 }
 
 } // namespace quillet

@@ -22,8 +22,9 @@ struct TLoadReport {
 };
 
 // Loads the index, calls `indexLoaded` (if given) with the report, then loads the
-// pronunciations. A failure to read the index ends the run there; a damaged
-// pronunciation file is reported after the index report was given.
+// pronunciations and trims the resident memory (TDictDB::TrimResidentMemory). A failure to read the
+// index ends the run there; a damaged pronunciation file is reported after the index report was
+// given.
 TStatus RunLoad(TDictDB& db, TLoadReport& report,
                 const std::function<void(const TLoadReport&)>& indexLoaded = {});
 

@@ -7,6 +7,7 @@
 #include "TextTools.h"
 
 #include <algorithm>
+#include <iterator>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,29 @@ QString withSeparator(QString folder) {
     return folder;
 }
 
+// The offsets of the references, ascending and without repeats. The references of a
+// headword come in a few ascending runs (one per rank), which merge faster than they sort.
+std::vector<quint32> sortedOffsets(const TTermRefArray& refs) {
+    std::vector<quint32> offsets;
+    offsets.reserve(refs.size());
+    std::vector<size_t> runs{0};
+    for (size_t i = 0; i < refs.size(); ++i) {
+        if (i > 0 && refs[i].Offset < refs[i - 1].Offset)
+            runs.push_back(i);
+        offsets.push_back(refs[i].Offset);
+    }
+    if (runs.size() > 16) {
+        std::sort(offsets.begin(), offsets.end());
+    } else {
+        runs.push_back(offsets.size());
+        for (size_t r = 1; r + 1 < runs.size(); ++r)
+            std::inplace_merge(offsets.begin(), offsets.begin() + qsizetype(runs[r]),
+                               offsets.begin() + qsizetype(runs[r + 1]));
+    }
+    offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
+    return offsets;
+}
+
 // The references of the first array whose offsets occur in every other array, in the
 // first array's order, all with rank 1.
 TTermRefArray sharedReferences(const std::vector<TTermRefArray>& arrays) {
@@ -33,29 +57,20 @@ TTermRefArray sharedReferences(const std::vector<TTermRefArray>& arrays) {
         if (arrays[i].size() < arrays[smallest].size())
             smallest = i;
     }
-    std::vector<quint32> common;
-    common.reserve(arrays[smallest].size());
-    for (const TTermRef& ref : arrays[smallest])
-        common.push_back(ref.Offset);
-    std::sort(common.begin(), common.end());
-    common.erase(std::unique(common.begin(), common.end()), common.end());
+    std::vector<quint32> common = sortedOffsets(arrays[smallest]);
+    std::vector<quint32> kept;
     for (size_t i = 0; i < arrays.size() && !common.empty(); ++i) {
         if (i == smallest)
             continue;
-        std::vector<bool> seen(common.size());
-        for (const TTermRef& ref : arrays[i]) {
-            const auto it = std::lower_bound(common.begin(), common.end(), ref.Offset);
-            if (it != common.end() && *it == ref.Offset)
-                seen[size_t(it - common.begin())] = true;
-        }
-        size_t kept = 0;
-        for (size_t k = 0; k < common.size(); ++k) {
-            if (seen[k])
-                common[kept++] = common[k];
-        }
-        common.resize(kept);
+        const std::vector<quint32> other = sortedOffsets(arrays[i]);
+        kept.clear();
+        std::set_intersection(common.begin(), common.end(), other.begin(), other.end(),
+                              std::back_inserter(kept));
+        common.swap(kept);
     }
     TTermRefArray result;
+    if (common.empty())
+        return result;
     for (const TTermRef& ref : arrays[0]) {
         if (std::binary_search(common.begin(), common.end(), ref.Offset))
             result.push_back({ref.Offset, 1});
@@ -73,7 +88,7 @@ TDictDB::TDictDB(int direction, const QStringList& folders) : FDirection(directi
     FAppDir = FFolders.value(0, withSeparator({}));
     FWordLists[0] = std::make_unique<TWordList>();
     FWordLists[1] = std::make_unique<TWordList>();
-    FPronunciations = std::make_unique<THashList>();
+    FPronunciations = std::make_unique<TPronunciationTable>();
     FindDictionaries();
 }
 
@@ -191,13 +206,19 @@ TStatus TDictDB::LoadPronunciations() {
     if (FBaseName.isEmpty() || !QFileInfo::exists(path))
         return TStatus::Ok();
     // Filled aside and handed over whole, so that GetPronunciation never sees it half-read.
-    auto table = std::make_unique<THashList>();
+    auto table = std::make_unique<TPronunciationTable>();
     TStatus status = table->LoadFromFile(path);
     if (!status.ok())
         return status;
     std::lock_guard lock(FPronunciationLock);
     FPronunciations = std::move(table);
     return status;
+}
+
+void TDictDB::TrimResidentMemory() {
+    FWordLists[0]->DropResidentPages();
+    FWordLists[1]->DropResidentPages();
+    FEntries.DropResidentPages();
 }
 
 bool TDictDB::PronunciationsLoaded() const {
@@ -211,6 +232,10 @@ void TDictDB::ToggleDirection() {
 }
 
 int TDictDB::FindWords(QStringView text, QStringList& words) {
+    return FindWordsFilling(text, &words);
+}
+
+int TDictDB::FindWordsFilling(QStringView text, QStringList* words) {
     TWordList& list = *FWordLists[FDirection];
     auto refsAtCursor = [&list] {
         return list.HasCursor() ? list.RefsAt(list.CurrentIndex()) : TTermRefArray();
@@ -233,10 +258,12 @@ int TDictDB::FindWords(QStringView text, QStringList& words) {
     if (c - FWindowStart < 25 || FWindowEnd - c < 100) {
         FWindowStart = c > kWindowBefore ? c - kWindowBefore : 0;
         FWindowEnd = c + kWindowAfter < n ? c + kWindowAfter : n - 1;
-        words.clear();
-        words.reserve(FWindowEnd - FWindowStart + 1);
-        for (int i = FWindowStart; i <= FWindowEnd; ++i)
-            words.append(list.TextAt(i));
+        if (words) {
+            words->clear();
+            words->reserve(FWindowEnd - FWindowStart + 1);
+            for (int i = FWindowStart; i <= FWindowEnd; ++i)
+                words->append(list.TextAt(i));
+        }
     }
     return c - FWindowStart;
 }
@@ -260,6 +287,7 @@ TStatus TDictDB::GetEntries(TTermPairArray& rows) const {
             return s;
     }
     TEntryReader& reader = FEntries;
+    rows.reserve(std::min(FCurrentMatches.size(), size_t(kMaxRows)));
     const bool anyRanked = std::any_of(FCurrentMatches.begin(), FCurrentMatches.end(),
                                        [](const TTermRef& ref) { return ref.Rank > 0; });
     for (const TTermRef& ref : FCurrentMatches) {
@@ -282,8 +310,7 @@ bool TDictDB::GetPronunciation(QStringView word, QString& ipa) const {
     std::lock_guard lock(FPronunciationLock);
     if (!FPronunciations->Loaded())
         return false;
-    QString key = word.toString();
-    return FPronunciations->Find(key, ipa);
+    return FPronunciations->Find(word, ipa);
 }
 
 TStatus TDictDB::Import(const QString& baseName, const QString& sourcePath, const TMetaData& meta,

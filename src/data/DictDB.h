@@ -4,6 +4,7 @@
 #include "DictFormat.h"
 #include "HashList.h"
 #include "Import.h"
+#include "Pronunciations.h"
 #include "Status.h"
 #include "WordList.h"
 
@@ -71,6 +72,11 @@ public:
     TStatus LoadIndex();
     // Reads <base>.ipa unless pronunciations are loaded or the file is missing.
     TStatus LoadPronunciations();
+    // Lets the pages of the index and entry files that the load and the lookups so far
+    // read leave the resident memory; later lookups bring back the few they touch. For
+    // an owner that keeps the object long (the window), after a load run. Called like
+    // LoadIndex().
+    void TrimResidentMemory();
     // Open() has succeeded.
     bool IsOpen() const { return !FHeader.isEmpty(); }
     bool IndexLoaded(int direction) const { return FWordLists[direction]->Count() > 0; }
@@ -103,6 +109,9 @@ public:
     // near its edges. Returns the current headword's position in `words`, -1 when the
     // list is empty.
     int FindWords(QStringView text, QStringList& words);
+    // The same lookup for a caller that shows no word list (the command line): the
+    // window moves alike, but its words are not made.
+    int FindWords(QStringView text) { return FindWordsFilling(text, nullptr); }
     // Makes the headword at WindowStart() + position current (an index outside the list
     // leaves the cursor) and takes its references.
     void SelectWordAt(int position);
@@ -131,6 +140,8 @@ private:
     // How long opening a set waits for another process's import to finish its renames.
     static constexpr int kRecoveryWaitMs = 3000;
 
+    // FindWords; `words` is refilled when not null.
+    int FindWordsFilling(QStringView text, QStringList* words);
     void FindDictionaries();
     // Adds the sets of one folder that no earlier folder has.
     void FindDictionariesIn(const QString& folder);
@@ -157,7 +168,7 @@ private:
     int FDirection = 0;
 
     mutable std::mutex FPronunciationLock; // guards the hand-over of FPronunciations
-    std::unique_ptr<THashList> FPronunciations;
+    std::unique_ptr<TPronunciationTable> FPronunciations;
 };
 
 } // namespace quillet

@@ -7,6 +7,7 @@
 #include "TextTools.h"
 
 #include <cstring>
+#include <QUtf8StringView>
 
 namespace quillet {
 namespace {
@@ -96,18 +97,11 @@ QString BaseNameOf(const QString& fileName) {
 
 TStatus TEntryReader::Open(const QString& path, const QString& nameForMessages) {
     FName = nameForMessages;
-    // Unbuffered: each entry is one seek and one read; a buffer would read ahead
-    // kilobytes that the next seek throws away.
-    if (TStatus s = OpenRegularFile(FFile, path, nameForMessages); !s.ok())
-        return s;
-    FSize = FFile.size();
-    return TStatus::Ok();
+    return FFile.Open(path, nameForMessages);
 }
 
 QByteArray TEntryReader::ReadStart(qint64 count) {
-    if (!FFile.seek(0))
-        return {};
-    return FFile.read(count);
+    return QByteArray(FFile.Data(), qsizetype(qMin(count, FFile.Size())));
 }
 
 TStatus TEntryReader::Read(quint32 offset, QString& side1, QString& side2) {
@@ -117,27 +111,35 @@ TStatus TEntryReader::Read(quint32 offset, QString& side1, QString& side2) {
                                   .arg(offset)
                                   .arg(QLatin1StringView(why)));
     };
-    // One read brings the length and, for all but the longest entries, the text too.
-    constexpr qint64 kChunk = 1024;
     if (offset < quint32(kHeaderSize))
         return damaged("lies inside the header");
-    const qint64 available = FSize - qint64(offset);
-    if (available < 2 || !FFile.seek(offset))
+    const qint64 available = FFile.Size() - qint64(offset);
+    if (available < 2)
         return damaged("lies past the end of the file");
-    QByteArray bytes = FFile.read(qMin(kChunk, available));
-    if (bytes.size() < 2)
-        return damaged("lies past the end of the file");
-    const qint16 length = qint16(ReadU16(bytes.constData()));
+    const char* entry = FFile.Data() + offset;
+    const qint16 length = qint16(ReadU16(entry));
     if (length < 0)
         return damaged("has a negative length");
     if (length > available - 2)
         return damaged("runs past the end of the file");
-    if (length > bytes.size() - 2)
-        bytes += FFile.read(length - (bytes.size() - 2));
-    if (bytes.size() < length + 2)
-        return damaged("runs past the end of the file");
-    const QString text = QString::fromUtf8(bytes.constData() + 2, length);
-    // The text splits at " :: "; a third side, if any, is ignored.
+    const QByteArrayView bytes(entry + 2, length);
+    // The text splits at " :: "; a third side, if any, is ignored. The separator is ASCII,
+    // so in well-formed UTF-8 it lies at the same place in the bytes as in the text, and
+    // each side is decoded on its own. Not a right side that begins with a byte order
+    // mark: decoding it on its own would drop the mark, which the whole text keeps.
+    const QByteArrayView separatorBytes(" :: ");
+    const qsizetype byteSeparator = bytes.indexOf(separatorBytes);
+    if (byteSeparator >= 0 && QUtf8StringView(bytes).isValidUtf8() &&
+        !bytes.sliced(byteSeparator + separatorBytes.size()).startsWith("\xEF\xBB\xBF")) {
+        const QByteArrayView right = bytes.sliced(byteSeparator + separatorBytes.size());
+        const qsizetype rightEnd = right.indexOf(separatorBytes);
+        if (rightEnd < 0 && right.isEmpty())
+            return damaged("has no \" :: \" between its two sides");
+        side1 = QString::fromUtf8(bytes.first(byteSeparator));
+        side2 = QString::fromUtf8(rightEnd < 0 ? right : right.first(rightEnd));
+        return TStatus::Ok();
+    }
+    const QString text = QString::fromUtf8(bytes);
     const qsizetype separator = text.indexOf(kEntrySeparator);
     const qsizetype rightStart = separator + kEntrySeparator.size();
     const qsizetype rightEnd = separator < 0 ? -1 : text.indexOf(kEntrySeparator, rightStart);

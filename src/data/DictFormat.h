@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "FileIO.h"
 #include "platform/FileSystem.h"
 #include "Status.h"
 
@@ -88,7 +89,8 @@ QString BaseNameOf(const QString& fileName);
 // Reads the entry at `offset` of an open .tdb and splits it at " :: " into the two
 // language sides. A reference into the header, past the end of the file, an entry that
 // runs past it, or a text without a second side is reported as a damaged file. The file
-// stays open, so a set replaced under its name meanwhile is still read as it was opened.
+// stays open (mapped), so a set replaced under its name meanwhile is still read as it was
+// opened; an entry is read from memory, without a system call.
 class TEntryReader {
 public:
     // Fails with "File <name> not found" when the file is missing (the name as given,
@@ -96,16 +98,17 @@ public:
     // regular file.
     TStatus Open(const QString& path, const QString& nameForMessages);
     TStatus Read(quint32 offset, QString& side1, QString& side2);
-    bool IsOpen() const { return FFile.isOpen(); }
-    void Close() { FFile.close(); }
+    bool IsOpen() const { return FFile.IsOpen(); }
+    void Close() { FFile.Close(); }
+    // Lets the pages read so far leave the resident memory (see TMappedFile).
+    void DropResidentPages() { FFile.DropResidentPages(); }
     // The first bytes of the file (the header), at most `count`.
     QByteArray ReadStart(qint64 count);
     // Which file is open (to tell whether the name now names another one).
-    TFileIdentity Identity() { return IdentityOf(FFile); }
+    TFileIdentity Identity() { return IdentityOf(FFile.File()); }
 
 private:
-    QFile FFile;
-    qint64 FSize = 0;
+    TMappedFile FFile;
     QString FName;
 };
 

@@ -65,6 +65,61 @@ TStatus ReadWholeFile(const QString& path, QByteArray& bytes, qint64 maxBytes) {
     return TStatus::Ok();
 }
 
+TStatus TMappedFile::Open(const QString& path, const QString& name, qint64 maxBytes) {
+    Close();
+    if (TStatus s = OpenRegularFile(FFile, path, name); !s.ok())
+        return s;
+    const qint64 size = FFile.size();
+    if (size > maxBytes) {
+        Close();
+        return TStatus::Error(QStringLiteral("File %1 is too large: %2 bytes, at most %3")
+                                  .arg(name)
+                                  .arg(size)
+                                  .arg(maxBytes));
+    }
+    if (size == 0)
+        return TStatus::Ok();
+    if (uchar* mapped = FFile.map(0, size)) {
+        FData = reinterpret_cast<const char*>(mapped);
+        FSize = size;
+        return TStatus::Ok();
+    }
+    try {
+        FCopy.resize(qsizetype(size));
+    } catch (const std::bad_alloc&) {
+        Close();
+        return TStatus::Error("Not enough memory to read " + name);
+    }
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 n = FFile.read(FCopy.data() + done, size - done);
+        if (n < 0) {
+            const QString why = FFile.errorString();
+            Close();
+            return TStatus::Error("Cannot read " + name + ": " + why);
+        }
+        if (n == 0)
+            break; // shrank while being read
+        done += n;
+    }
+    FCopy.truncate(qsizetype(done));
+    FData = FCopy.constData();
+    FSize = done;
+    return TStatus::Ok();
+}
+
+void TMappedFile::DropResidentPages(qint64 offset, qint64 size) {
+    if (FCopy.isNull() && offset >= 0 && offset < FSize)
+        DropMappedPages(FData + offset, qMin(size, FSize - offset));
+}
+
+void TMappedFile::Close() {
+    FFile.close(); // also unmaps
+    FCopy = QByteArray();
+    FData = nullptr;
+    FSize = 0;
+}
+
 TStatus WriteWholeFile(const QString& path, QByteArrayView bytes) {
     QString target = path;
     const QFileInfo info(path);

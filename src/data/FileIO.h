@@ -4,6 +4,7 @@
 #include "Status.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 // Whole-file reads and crash-safe writes for the engine's small and medium files.
@@ -18,6 +19,43 @@ inline constexpr qint64 kMaxWholeFileBytes = 0xFFFFFFFFLL;
 // folder, a file larger than `maxBytes` and a file that does not fit in memory are
 // refused with a message naming it.
 TStatus ReadWholeFile(const QString& path, QByteArray& bytes, qint64 maxBytes = kMaxWholeFileBytes);
+
+// A file's bytes read in place: mapped read-only into memory, so that only the pages a
+// reader touches are brought in, from the page cache, without a copy; read whole into
+// memory where the system cannot map the file. The file stays open (and its bytes valid)
+// until Close() or the object's end, also when another process renames a new file over
+// its name; the engine's writers never change a file in place.
+//
+// One thread at a time; the bytes may be read from any thread while the object lives.
+class TMappedFile {
+public:
+    TMappedFile() = default;
+    TMappedFile(const TMappedFile&) = delete;
+    TMappedFile& operator=(const TMappedFile&) = delete;
+    ~TMappedFile() { Close(); }
+
+    // Fails as ReadWholeFile does, with the same messages (`name` stands for the file in
+    // them); an empty file gives no bytes.
+    TStatus Open(const QString& path, const QString& name, qint64 maxBytes = kMaxWholeFileBytes);
+    void Close();
+    bool IsOpen() const { return FFile.isOpen(); }
+    const char* Data() const { return FData; }
+    qint64 Size() const { return FSize; }
+    QByteArrayView Bytes() const { return QByteArrayView(FData, FSize); }
+    // Lets the pages read so far leave the resident memory (see DropMappedPages); no-op
+    // for a file read whole.
+    void DropResidentPages() { DropResidentPages(0, FSize); }
+    // The same for `size` bytes from `offset`. REQUIRES: `offset` is a multiple of 64 KiB.
+    void DropResidentPages(qint64 offset, qint64 size);
+    // The open file (for its identity).
+    QFile& File() { return FFile; }
+
+private:
+    QFile FFile;
+    const char* FData = nullptr;
+    qint64 FSize = 0;
+    QByteArray FCopy; // only where mapping failed
+};
 
 // Replaces the file's content: written to a temporary file beside it, forced to the disk
 // and renamed over it only when every byte arrived, so a failure (a full disk) or a crash

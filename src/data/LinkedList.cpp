@@ -21,6 +21,7 @@ void TLinkedList::Clear() {
     FItems.clear();
     FItems.shrink_to_fit();
     FArena.clear();
+    FArenaOwner.reset();
     FIndex = -1;
 }
 
@@ -166,8 +167,11 @@ void TLinkedList::Locate(QStringView text) {
 
 QByteArrayView TLinkedList::Utf8Prefix(QByteArrayView item, qsizetype units) {
     // Null when the answer needs the decoded text: bad bytes, a cut inside a surrogate
-    // pair, or an item shorter than `units`.
-    if (!QUtf8StringView(item).isValidUtf8())
+    // pair, or an item shorter than `units`. An item that is well-formed as far as the
+    // prefix goes decodes to the prefix's units first, whatever follows; except after a
+    // leading byte order mark, which decoding drops: such an item must be well-formed
+    // throughout.
+    if (item.startsWith("\xEF\xBB\xBF") && !QUtf8StringView(item).isValidUtf8())
         return {};
     qsizetype count = 0, pos = 0;
     while (count < units && pos < item.size()) {
@@ -176,7 +180,10 @@ QByteArrayView TLinkedList::Utf8Prefix(QByteArrayView item, qsizetype units) {
         count += length == 4 ? 2 : 1;
         pos += length;
     }
-    return count == units ? item.first(pos) : QByteArrayView();
+    if (count != units || pos > item.size())
+        return {};
+    const QByteArrayView prefix = item.first(pos);
+    return QUtf8StringView(prefix).isValidUtf8() ? prefix : QByteArrayView();
 }
 
 void TLinkedList::Append(QStringView text) {
@@ -196,16 +203,6 @@ void TLinkedList::InsertAt(QStringView text, int index) {
 
 void TLinkedList::AddSorted(QStringView text) {
     AddSortedWithBytes(text, {});
-}
-
-QByteArrayView TLinkedList::TextBytes(int index) const {
-    const TItem& item = FItems[size_t(index)];
-    return QByteArrayView(FArena.constData() + item.TextPos, item.TextLen);
-}
-
-QByteArrayView TLinkedList::DataBytes(int index) const {
-    const TItem& item = FItems[size_t(index)];
-    return QByteArrayView(FArena.constData() + item.DataPos, item.DataLen);
 }
 
 void TLinkedList::SetCurrentData(QByteArrayView data) {
@@ -234,27 +231,37 @@ void TLinkedList::AddSortedWithBytes(QStringView text, QByteArrayView data) {
     FIndex = lb;
 }
 
-void TLinkedList::AdoptRecords(QByteArray arena, std::vector<TItem> items) {
+void TLinkedList::AdoptRecords(QByteArray arena, std::vector<TItem> items,
+                               std::shared_ptr<const void> owner,
+                               const std::vector<int>* leadCandidates) {
+    // The new arena first: the old one may borrow from the old owner.
     FArena = std::move(arena);
+    FArenaOwner = std::move(owner);
     FItems = std::move(items);
     FIndex = Count() - 1;
     ForgetLeadIgnorable();
-    LeadIgnorableItems(); // while loading, not at the first lookup
+    FindLeadIgnorable(leadCandidates); // while loading, not at the first lookup
 }
 
 const std::vector<int>& TLinkedList::LeadIgnorableItems() {
-    if (FLeadIgnorableKnown)
-        return FLeadIgnorable;
+    if (!FLeadIgnorableKnown)
+        FindLeadIgnorable(nullptr);
+    return FLeadIgnorable;
+}
+
+void TLinkedList::FindLeadIgnorable(const std::vector<int>* candidates) {
     FLeadIgnorable.clear();
     // Printable ASCII always has a primary weight; other first characters are few and
     // each is asked once.
     std::unordered_map<char32_t, bool> asked;
-    for (int i = 0; i < Count(); ++i) {
+    const int n = candidates ? int(candidates->size()) : Count();
+    for (int k = 0; k < n; ++k) {
+        const int i = candidates ? (*candidates)[size_t(k)] : k;
         const QByteArrayView bytes = TextBytes(i);
         if (bytes.isEmpty())
             continue;
         const uchar lead = uchar(bytes.front());
-        if (lead >= 0x20 && lead < 0x7F)
+        if (IsPrintableAscii(lead))
             continue;
         // The first character's code point. Ill-formed bytes read as U+FFFD, which has a
         // primary weight; whatever they decode to here only makes an extra candidate.
@@ -271,7 +278,6 @@ const std::vector<int>& TLinkedList::LeadIgnorableItems() {
             FLeadIgnorable.push_back(i);
     }
     FLeadIgnorableKnown = true;
-    return FLeadIgnorable;
 }
 
 int TLinkedList::LowerBound(const QByteArray& utf8, int from) const {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <memory>
 #include <QByteArray>
 #include <QString>
 #include <vector>
@@ -77,8 +78,14 @@ protected:
         quint32 DataPos, DataLen; // payload bytes in FArena
     };
 
-    QByteArrayView TextBytes(int index) const;
-    QByteArrayView DataBytes(int index) const;
+    QByteArrayView TextBytes(int index) const {
+        const TItem& item = FItems[size_t(index)];
+        return QByteArrayView(FArena.constData() + item.TextPos, item.TextLen);
+    }
+    QByteArrayView DataBytes(int index) const {
+        const TItem& item = FItems[size_t(index)];
+        return QByteArrayView(FArena.constData() + item.DataPos, item.DataLen);
+    }
     // Replaces the payload of the cursor item. REQUIRES: HasCursor().
     void SetCurrentData(QByteArrayView data);
     // Appends an item whose payload is `data` (the bytes are copied).
@@ -86,7 +93,14 @@ protected:
     // Sorted insert (as AddSorted), then the cursor item's payload := data.
     void AddSortedWithBytes(QStringView text, QByteArrayView data);
     // Replaces the list by `items` over `arena`, as if each had been appended in order.
-    void AdoptRecords(QByteArray arena, std::vector<TItem> items);
+    // An arena that does not own its bytes (QByteArray::fromRawData over a mapped file)
+    // comes with `owner`, which the list keeps until it lets go of the arena. A loader
+    // that walked the items anyway may pass `leadCandidates`: the ascending indexes of
+    // every item whose text is empty or whose first byte is not IsPrintableAscii.
+    void AdoptRecords(QByteArray arena, std::vector<TItem> items,
+                      std::shared_ptr<const void> owner = {},
+                      const std::vector<int>* leadCandidates = nullptr);
+    static bool IsPrintableAscii(uchar byte) { return byte >= 0x20 && byte < 0x7F; }
 
 private:
     // Index of the first item not below the UTF-8 text, searching [from, Count()).
@@ -98,9 +112,12 @@ private:
     // The items whose first character has no primary weight, ascending: the only ones a
     // text without primary weight can be the beginning of.
     const std::vector<int>& LeadIgnorableItems();
+    // Fills FLeadIgnorable from every item, or from `candidates` only (see AdoptRecords).
+    void FindLeadIgnorable(const std::vector<int>* candidates);
     void ForgetLeadIgnorable() { FLeadIgnorableKnown = false; }
 
     QByteArray FArena;
+    std::shared_ptr<const void> FArenaOwner; // keeps a borrowed arena's bytes alive
     std::vector<TItem> FItems;
     int FIndex = -1;
     std::vector<int> FLeadIgnorable;

@@ -66,16 +66,21 @@ TStatus TWordList::LoadFromFile(const QString& path) {
 
 TStatus TWordList::Load(const QString& path) {
     Clear();
-    QByteArray bytes;
-    if (TStatus s = ReadWholeFile(path, bytes); !s.ok())
+    // Read in place: the items point into the mapped file, which the list keeps open.
+    auto file = std::make_shared<TMappedFile>();
+    if (TStatus s = file->Open(path, path); !s.ok())
         return s;
-    // First pass: count the records and check that they fill the file exactly, so that a
-    // damaged file is refused before anything is added.
-    const char* data = bytes.constData();
-    const qsizetype size = bytes.size();
-    size_t records = 0;
+    // One pass: each record must lie inside the file and have references, so that a
+    // damaged file is refused before the list takes any of it.
+    const char* data = file->Data();
+    const qint64 size = file->Size();
+    std::vector<TItem> items;
+    // Records average 30 to 50 bytes in real dictionaries: one reservation for all, whose
+    // untouched end never becomes resident memory.
+    items.reserve(size_t(size / 16 + 1));
+    std::vector<int> leadCandidates; // for the list's search of texts without primary weight
     qint64 total = 0;
-    for (qsizetype pos = 0; pos < size; ++records) {
+    for (qint64 pos = 0; pos < size;) {
         if (size - pos < 3)
             return TStatus::Error("File " + path + " is damaged: it ends inside a record");
         const quint32 count = ReadU16(data + pos + 1);
@@ -83,24 +88,29 @@ TStatus TWordList::Load(const QString& path) {
         // otherwise load as millions of empty headwords.
         if (count == 0)
             return TStatus::Error("File " + path + " is damaged: a headword has no entries");
-        pos += 3 + uchar(data[pos]) + qsizetype(count) * 5;
-        if (pos > size)
-            return TStatus::Error("File " + path + " is damaged: it ends inside a record");
-        total += count;
-    }
-    // Second pass: one item per record, pointing into the file's bytes.
-    std::vector<TItem> items(records);
-    qsizetype pos = 0;
-    for (TItem& item : items) {
+        TItem item;
         item.TextLen = uchar(data[pos]);
-        item.DataLen = quint32(ReadU16(data + pos + 1)) * 5;
+        item.DataLen = count * 5;
         item.TextPos = quint32(pos + 3);
         item.DataPos = item.TextPos + item.TextLen;
-        pos = item.DataPos + item.DataLen;
+        pos = qint64(item.DataPos) + item.DataLen;
+        if (pos > size)
+            return TStatus::Error("File " + path + " is damaged: it ends inside a record");
+        if (item.TextLen == 0 || !IsPrintableAscii(uchar(data[item.TextPos])))
+            leadCandidates.push_back(int(items.size()));
+        items.push_back(item);
+        total += count;
     }
-    AdoptRecords(std::move(bytes), std::move(items));
+    FMapped = file;
+    QByteArray arena = QByteArray::fromRawData(data, qsizetype(size));
+    AdoptRecords(std::move(arena), std::move(items), std::move(file), &leadCandidates);
     FTotal += int(total);
     return TStatus::Ok();
+}
+
+void TWordList::DropResidentPages() {
+    if (const std::shared_ptr<TMappedFile> file = FMapped.lock())
+        file->DropResidentPages();
 }
 
 void TWordList::WriteRecord(QByteArray& out, QStringView headword, const TTermRefArray& refs) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "FileIO.h"
 #include "LinkedList.h"
 #include "Status.h"
 
@@ -59,6 +60,9 @@ public:
     // reported as damaged, one of 4 GiB or more as too large, and each leaves the list
     // empty (and Total() as it was).
     TStatus LoadFromFile(const QString& path);
+    // Lets the pages of the index file read so far leave the resident memory; searches
+    // bring back those they touch. Nothing for a list not loaded from a file.
+    void DropResidentPages();
     // Writes the index file (replacing it only when complete). Headwords are cut to 255
     // bytes at a character boundary; a headword with more than 65535 references keeps
     // the first 65535 in stored order, the strongest.
@@ -71,6 +75,7 @@ private:
     TStatus Load(const QString& path);
 
     int FTotal = 0;
+    std::weak_ptr<TMappedFile> FMapped; // the loaded file, owned by the list's arena
 };
 
 // Packs references into the 5-byte file layout and back.

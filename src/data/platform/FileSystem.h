@@ -30,6 +30,11 @@ bool SyncFile(QFile& file, QString* error = nullptr);
 // the system has no such notion.
 bool SyncFolder(const QString& folder);
 
+// Tells the system that a read-only file mapping's pages are not needed for now: they
+// leave the process's resident memory (the page cache keeps them) and come back when
+// touched. REQUIRES: `data` is page-aligned, inside a mapping that holds `size` more bytes.
+void DropMappedPages(const void* data, qint64 size);
+
 // Which file an open handle or a path refers to (device and file number), so that a
 // reader can tell that the file under a name was replaced since it opened it.
 struct TFileIdentity {

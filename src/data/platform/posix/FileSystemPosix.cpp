@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -73,6 +74,11 @@ bool SyncFolder(const QString& folder) {
     const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
     ::close(fd);
     return ok;
+}
+
+void DropMappedPages(const void* data, qint64 size) {
+    if (data && size > 0)
+        ::madvise(const_cast<void*>(data), size_t(size), MADV_DONTNEED);
 }
 
 TFileIdentity IdentityOf(QFile& openFile) {

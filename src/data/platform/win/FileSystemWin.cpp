@@ -56,6 +56,12 @@ bool SyncFolder(const QString&) {
     return true; // NTFS journals its folder changes itself
 }
 
+void DropMappedPages(const void* data, qint64 size) {
+    // Takes the pages out of the working set; they stay in the file cache.
+    if (data && size > 0)
+        ::VirtualUnlock(const_cast<void*>(data), SIZE_T(size));
+}
+
 TFileIdentity IdentityOf(QFile& openFile) {
     return identityOfHandle(nativeHandle(openFile));
 }

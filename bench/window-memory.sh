@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# The window's memory with the default dictionary: starts the real quillet-dictionary
+# under Xvfb with a lookup, waits until the index and the pronunciations are in, and reads
+# VmRSS and VmHWM from /proc; then switches the direction (Ctrl+Tab) and reads them again.
+#
+# Usage: bench/window-memory.sh [--bin DIR] [--runs N]   (default: build/bin, 3 runs)
+# Needs xvfb, xdotool and openbox. Not run by ctest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bin=build/bin
+runs=3
+while [ $# -gt 0 ]; do
+  case $1 in
+    --bin) bin=$2; shift ;;
+    --runs) runs=$2; shift ;;
+    *) echo "usage: bench/window-memory.sh [--bin DIR] [--runs N]" >&2; exit 2 ;;
+  esac
+  shift
+done
+program=$(cd "$bin" && pwd)/quillet-dictionary
+[ -x "$program" ] || { echo "window-memory.sh: $program not built" >&2; exit 1; }
+for tool in Xvfb xdotool openbox; do
+  command -v "$tool" >/dev/null || { echo "window-memory.sh: $tool missing (scripts/install-deps test)" >&2; exit 1; }
+done
+
+home=$(mktemp -d "${TMPDIR:-/tmp}/quillet-window.XXXXXX")
+display=:$((90 + RANDOM % 100))
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$home"
+}
+trap cleanup EXIT
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+pids+=($!)
+
+kb() { awk -v k="$1:" '$1 == k { print $2 }' "/proc/$2/status"; }
+# Waits until the resident memory has not moved for a second (the loads are done).
+settle() {
+  local pid=$1 last=0 now
+  for _ in $(seq 100); do
+    sleep 0.5
+    now=$(kb VmRSS "$pid")
+    [ "$now" = "$last" ] && return 0
+    last=$now
+  done
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+
+: > "$home/one.rss"; : > "$home/one.hwm"; : > "$home/both.rss"; : > "$home/both.hwm"
+for ((i = 0; i < runs; ++i)); do
+  "$program" --lookup Haus >/dev/null 2>&1 &
+  pid=$!
+  pids+=("$pid")
+  timeout 30 xdotool search --sync --pid "$pid" --name "Quillet-Dictionary" >/dev/null 2>&1 || true
+  settle "$pid"
+  kb VmRSS "$pid" >> "$home/one.rss"; kb VmHWM "$pid" >> "$home/one.hwm"
+  window=$(xdotool search --pid "$pid" --name "Quillet-Dictionary" 2>/dev/null | head -n 1 || true)
+  if [ -n "$window" ]; then
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+    xdotool key ctrl+Tab # to the focused window: --window sends events Qt ignores
+  fi
+  settle "$pid"
+  grep -q '\.tx2$' "/proc/$pid/maps" || echo "window-memory.sh: the direction did not switch" >&2
+  kb VmRSS "$pid" >> "$home/both.rss"; kb VmHWM "$pid" >> "$home/both.hwm"
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+done
+
+one_rss=$(median < "$home/one.rss"); one_hwm=$(median < "$home/one.hwm")
+both_rss=$(median < "$home/both.rss"); both_hwm=$(median < "$home/both.hwm")
+verdict() { awk -v a="$1" -v b="$2" 'BEGIN { print (a / 1024 <= b) ? "met" : "NOT met" }'; }
+printf '== The window, default dictionary with its pronunciations, median of %d ==\n' "$runs"
+printf '  one direction, after the first lookup:  VmRSS %6s MB  VmHWM %6s MB   target: at most 55 MB  %s\n' \
+  "$(mb "$one_rss")" "$(mb "$one_hwm")" "$(verdict "$one_rss" 55)"
+printf '  both directions (after Ctrl+Tab):       VmRSS %6s MB  VmHWM %6s MB   target: at most 65 MB  %s\n' \
+  "$(mb "$both_rss")" "$(mb "$both_hwm")" "$(verdict "$both_rss" 65)"

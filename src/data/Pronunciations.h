@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "FileIO.h"
+#include "Status.h"
+
+#include <QString>
+#include <QStringView>
+#include <vector>
+
+// A dictionary's pronunciations (<base>.ipa, the record layout of THashList) for looking
+// words up: the file stays mapped and the table is one array of record offsets in key
+// order, 4 bytes a pronunciation; only the pages that lookups touch become resident.
+// THashList remains the writer of the file and the general key/value list.
+//
+// Thread safety: one thread loads; after that Find() may run on any thread.
+namespace quillet {
+
+class TPronunciationTable {
+public:
+    // True only after a complete LoadFromFile.
+    bool Loaded() const { return FLoaded; }
+    // The records that form a pair (a key, "=" and a value that is not empty).
+    int Count() const { return int(FRecords.size()); }
+
+    // Reads the file as THashList::LoadFromFile does, with the same pairs and messages: a
+    // missing file gives "File <path> not found", a file that ends inside a record is
+    // damaged and leaves the table empty.
+    TStatus LoadFromFile(const QString& path);
+    // The value of the key equal to `word` under CompareText, searched as THashList::Find
+    // searches (the first record, then by bisection).
+    bool Find(QStringView word, QString& value) const;
+
+private:
+    TStatus Load(const QString& path);
+    // The key and the value of the record at `pos`.
+    QByteArrayView KeyAt(quint32 pos) const;
+    QByteArrayView ValueAt(quint32 pos) const;
+
+    TMappedFile FFile;
+    std::vector<quint32> FRecords; // offsets of the length bytes of the pairs' records
+    bool FLoaded = false;
+};
+
+} // namespace quillet
