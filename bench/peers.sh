@@ -96,24 +96,29 @@ time_of() {
 verdict() { awk -v a="$1" -v b="$2" 'BEGIN { print (a + 0 <= b + 0) ? "met" : "NOT met" }'; }
 rm -f "$work"/t.*
 
-q_one()    { "$cli" --folder "$bin" lookup --json Haus; }
+# Quillet's answers like the peers' (headword, word-list window, rows; --no-suggestions),
+# and its full answer with the suggestions (qs_*).
+q_one()    { "$cli" --folder "$bin" lookup --no-suggestions --json Haus; }
+qs_one()   { "$cli" --folder "$bin" lookup --json Haus; }
 s_one()    { sdcv -n -e -x -2 "$work/sd" Haus; }
 d_one()    { "$dictd" -i -c "$work/dictd.conf" -L /dev/null < "$work/one.dict"; }
 r_one()    { cat "$bin/de_en_dict.tx1" "$bin/de_en_dict.tdb"; }
-q_many()   { "$cli" --folder "$bin" lookup --stdin --json < "$work/queries.txt"; }
+q_many()   { "$cli" --folder "$bin" lookup --no-suggestions --stdin --json < "$work/queries.txt"; }
+qs_many()  { "$cli" --folder "$bin" lookup --stdin --json < "$work/queries.txt"; }
 s_many()   { sdcv -e -x -2 "$work/sd" < "$work/queries.txt"; } # -n would ignore stdin
 d_many()   { "$dictd" -i -c "$work/dictd.conf" -L /dev/null < "$work/queries.dict"; }
 
 echo "peers.sh: $(nproc) cores, $runs runs each, interleaved; source $source_file"
-echo "Quillet answers with the headword, the word-list window and every row (--json)."
+echo "Quillet answers with the headword, the word-list window and every row (--json), as"
+echo "the peers do without suggestions; its answer with suggestions is timed beside it."
 for ((i = 0; i < runs; ++i)); do
-  time_of q_one q_one; time_of s_one s_one; time_of d_one d_one
+  time_of q_one q_one; time_of qs_one qs_one; time_of s_one s_one; time_of d_one d_one
 done
 many_runs=$(( runs < 7 ? runs : 5 ))
 for ((i = 0; i < many_runs; ++i)); do
-  time_of q_many q_many; time_of s_many s_many; time_of d_many d_many
+  time_of q_many q_many; time_of qs_many qs_many; time_of s_many s_many; time_of d_many d_many
 done
-for n in q_one s_one d_one q_many s_many d_many; do
+for n in q_one qs_one s_one d_one q_many qs_many s_many d_many; do
   declare "m_$n=$(median < "$work/t.$n")"
 done
 # The bytes a one-word query needs: start-up aside, the index and the entries it reads.
@@ -122,7 +127,8 @@ for ((i = 0; i < runs; ++i)); do time_of raw cat "$bin/de_en_dict.tx1"; time_of 
 m_raw=$(median < "$work/t.raw"); m_true=$(median < "$work/t.true_")
 
 printf '\n== One word ("Haus"), a whole process, median of %d ==\n' "$runs"
-printf '  %-44s %9s ms\n' "quillet-cli lookup --json Haus" "$(ms "$m_q_one")" \
+printf '  %-44s %9s ms\n' "quillet-cli lookup --no-suggestions --json Haus" "$(ms "$m_q_one")" \
+  "the same with suggestions (.sug, Hunspell)" "$(ms "$m_qs_one")" \
   "sdcv -n -e Haus" "$(ms "$m_s_one")" "dictd -i, DEFINE Haus" "$(ms "$m_d_one")" \
   "cat de_en_dict.tx1 (reading the index whole)" "$(ms "$m_raw")" \
   "/bin/true (starting any process)" "$(ms "$m_true")"
@@ -135,7 +141,8 @@ printf '  target: faster than dictd       %s vs %s ms   %s\n' "$(ms "$m_q_one")"
 
 count=$(wc -l < "$work/queries.txt")
 printf '\n== %d queries in one process, median of %d ==\n' "$count" "$many_runs"
-printf '  %-44s %9s s\n' "quillet-cli lookup --stdin --json" "$(sec "$m_q_many")" \
+printf '  %-44s %9s s\n' "quillet-cli lookup --no-suggestions --stdin --json" "$(sec "$m_q_many")" \
+  "the same with suggestions" "$(sec "$m_qs_many")" \
   "sdcv -e (exact mode, words on stdin)" "$(sec "$m_s_many")" \
   "dictd -i (DEFINE lines on stdin)" "$(sec "$m_d_many")"
 scaled=$(( 400000000 * count / 10000 ))

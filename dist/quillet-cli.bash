@@ -7,7 +7,7 @@ _quillet_cli() {
     _init_completion || return
 
     local commands="import import-ipa import-suggest list lookup suggest pron"
-    local options="--folder --name --title --direction --json --stdin --help --version"
+    local options="--folder --name --title --direction --json --stdin --no-suggestions --help --version"
 
     case $prev in
         --folder)

@@ -55,7 +55,8 @@ struct TOptions {
     int Direction = 0;
     bool Json = false;
     bool Stdin = false;
-    QStringList Args; // after the command
+    bool Suggestions = true; // --no-suggestions: the lookup alone, as fast as it goes
+    QStringList Args;        // after the command
 };
 
 // --- import -------------------------------------------------------------------------
@@ -216,14 +217,17 @@ QString jsonString(const QString& text) {
 }
 
 // Answers one query; false when the entries could not be read.
-bool answer(TDictDB& db, const TSuggester& suggester, const QString& text, bool json) {
+// Without a suggester (--no-suggestions) the answer carries none.
+bool answer(TDictDB& db, const TSuggester* suggester, const QString& text, bool json) {
     const int position = db.FindWords(text); // the window's words are not printed
     TTermPairArray rows;
     const TStatus status = db.GetEntries(rows);
     QString headword;
     const bool hasHeadword = db.WordList(db.Direction()).GetCurrentText(headword);
-    const TSuggestionArray suggestions = suggester.Suggest(
-        Trim(text), db.Direction(), hasHeadword ? QStringView(headword) : QStringView());
+    const TSuggestionArray suggestions =
+        suggester ? suggester->Suggest(Trim(text), db.Direction(),
+                                       hasHeadword ? QStringView(headword) : QStringView())
+                  : TSuggestionArray();
     if (json) {
         // Written by hand to keep the documented key order.
         out() << "{\"headword\":" << (hasHeadword ? jsonString(headword) : QStringLiteral("null"))
@@ -283,9 +287,14 @@ int runLookup(const TOptions& options) {
     if (TStatus s = openDictionary(db, options.Name); !s.ok())
         return fail(s.message());
     // Without its index (the set's files unreadable) the lookup goes on without suggestions.
-    TSuggester suggester;
-    if (TStatus s = suggester.Build(db); !s.ok())
-        err() << "quillet-cli: no suggestions: " << s.message() << Qt::endl;
+    TSuggester built;
+    const TSuggester* suggester = nullptr;
+    if (options.Suggestions) {
+        if (TStatus s = built.Build(db); s.ok())
+            suggester = &built;
+        else
+            err() << "quillet-cli: no suggestions: " << s.message() << Qt::endl;
+    }
     if (!options.Stdin)
         return answer(db, suggester, options.Args.join(u' '), options.Json) ? 0 : 1;
 
@@ -361,7 +370,7 @@ int main(int argc, char* argv[]) {
         "                                  dictionary imported without it\n"
         "  list                            list the installed dictionaries (base name, title,\n"
         "                                  folder)\n"
-        "  lookup [--direction 0|1] [--json] (TEXT... | --stdin)\n"
+        "  lookup [--direction 0|1] [--json] [--no-suggestions] (TEXT... | --stdin)\n"
         "                                  look TEXT up; --stdin answers one query a line\n"
         "  suggest [--direction 0|1] WORD  what WORD may have meant: word, tab, kind a line\n"
         "  pron WORD                       print the pronunciation of WORD\n\n"
@@ -380,7 +389,9 @@ int main(int argc, char* argv[]) {
                                        "0");
     const QCommandLineOption json("json", "Print lookups as JSON, one object a line.");
     const QCommandLineOption stdinOption("stdin", "Read one query per line from standard input.");
-    parser.addOptions({folder, name, title, direction, json, stdinOption});
+    const QCommandLineOption noSuggestions(
+        "no-suggestions", "Look up without suggestions (no suggestion index, no Hunspell).");
+    parser.addOptions({folder, name, title, direction, json, stdinOption, noSuggestions});
     parser.addPositionalArgument(
         "command", "import, import-ipa, import-suggest, list, lookup, suggest or pron");
     // Not process(): an unknown option must end with the usage status 2, not 1.
@@ -410,6 +421,7 @@ int main(int argc, char* argv[]) {
     options.Direction = dir.toInt();
     options.Json = parser.isSet(json);
     options.Stdin = parser.isSet(stdinOption);
+    options.Suggestions = !parser.isSet(noSuggestions);
     if (!options.Folder.isEmpty() && !QDir(options.Folder).exists())
         return fail("Folder " + options.Folder + " not found");
 

@@ -84,6 +84,10 @@ private slots:
                                 "\"rows\":[{\"rank\":1,\"left\":\"Hausboot\",\"right\":"
                                 "\"houseboat\"}],\"suggestions\":[{\"word\":\"Haus\","
                                 "\"kind\":\"typo\",\"direction\":0}]}\n"));
+        const TRun plain = run({"lookup", "--no-suggestions", "--json", "hausb"});
+        QCOMPARE(plain.Out,
+                 json.Out.left(json.Out.indexOf(u'[', json.Out.indexOf(u"suggestions")) + 1) +
+                     "]}\n");
         const TRun tableWithSuggestions = run({"lookup", "hausb"});
         QVERIFY2(tableWithSuggestions.Out.contains("\nSuggestions: Haus (typo)\n"),
                  qPrintable(tableWithSuggestions.Out));
