@@ -11,9 +11,13 @@
 
 #include <xcb/xcb.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstring>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -145,6 +149,107 @@ public:
 
 private:
     xcb_connection_t* FConnection;
+};
+
+// A clipboard manager as desktops run one (the freedesktop CLIPBOARD_MANAGER protocol): it
+// owns CLIPBOARD_MANAGER and, asked for SAVE_TARGETS by a program about to exit, fetches
+// that program's clipboard text before it answers. Its own connection and thread, so that
+// it answers while the test's event loop waits.
+class TClipboardManager {
+public:
+    TClipboardManager() {
+        FConnection = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(FConnection))
+            return;
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(FConnection)).data;
+        FWindow = xcb_generate_id(FConnection);
+        xcb_create_window(FConnection, XCB_COPY_FROM_PARENT, FWindow, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        FManager = Atom("CLIPBOARD_MANAGER");
+        FSaveTargets = Atom("SAVE_TARGETS");
+        FClipboard = Atom("CLIPBOARD");
+        FUtf8 = Atom("UTF8_STRING");
+        FSaved = Atom("QUILLET_TEST_SAVED");
+        xcb_set_selection_owner(FConnection, FWindow, FManager, XCB_CURRENT_TIME);
+        std::free(
+            xcb_get_input_focus_reply(FConnection, xcb_get_input_focus(FConnection), nullptr));
+        FThread = std::thread([this] { Serve(); });
+    }
+    ~TClipboardManager() {
+        FStop = true;
+        if (FThread.joinable())
+            FThread.join();
+        xcb_disconnect(FConnection);
+    }
+    // The text saved from the exiting program, once it has been handed over.
+    std::optional<QString> SavedText() {
+        std::lock_guard lock(FMutex);
+        return FText;
+    }
+
+private:
+    xcb_atom_t Atom(const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            FConnection, xcb_intern_atom(FConnection, 0, std::strlen(name), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
+        std::free(reply);
+        return atom;
+    }
+
+    void Serve() {
+        xcb_selection_request_event_t request{};
+        while (!FStop) {
+            xcb_generic_event_t* event = xcb_poll_for_event(FConnection);
+            if (event == nullptr) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                continue;
+            }
+            const int type = event->response_type & 0x7f;
+            if (type == XCB_SELECTION_REQUEST) {
+                request = *reinterpret_cast<xcb_selection_request_event_t*>(event);
+                if (request.selection == FManager && request.target == FSaveTargets)
+                    xcb_convert_selection(FConnection, FWindow, FClipboard, FUtf8, FSaved,
+                                          request.time);
+                xcb_flush(FConnection);
+            } else if (type == XCB_SELECTION_NOTIFY) {
+                const auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(event);
+                if (notify->property == FSaved) {
+                    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+                        FConnection,
+                        xcb_get_property(FConnection, 1, FWindow, FSaved, XCB_ATOM_ANY, 0, 1 << 16),
+                        nullptr);
+                    if (reply != nullptr) {
+                        std::lock_guard lock(FMutex);
+                        FText = QString::fromUtf8(
+                            static_cast<const char*>(xcb_get_property_value(reply)),
+                            xcb_get_property_value_length(reply));
+                        std::free(reply);
+                    }
+                }
+                // Saved (or refused): the exiting program may go.
+                xcb_selection_notify_event_t answer{};
+                answer.response_type = XCB_SELECTION_NOTIFY;
+                answer.time = request.time;
+                answer.requestor = request.requestor;
+                answer.selection = request.selection;
+                answer.target = request.target;
+                answer.property = request.property;
+                xcb_send_event(FConnection, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
+                               reinterpret_cast<const char*>(&answer));
+                xcb_flush(FConnection);
+            }
+            std::free(event);
+        }
+    }
+
+    xcb_connection_t* FConnection;
+    xcb_window_t FWindow = XCB_NONE;
+    xcb_atom_t FManager = XCB_NONE, FSaveTargets = XCB_NONE, FClipboard = XCB_NONE,
+               FUtf8 = XCB_NONE, FSaved = XCB_NONE;
+    std::atomic<bool> FStop = false;
+    std::thread FThread;
+    std::mutex FMutex;
+    std::optional<QString> FText;
 };
 
 // Counts the copy keys (Ctrl+Insert) a widget receives.
@@ -347,7 +452,9 @@ private slots:
     }
 
     // Without a selection the copy keys are the road; a hotkey held longer than the first
-    // copy delay still gets the word, as the keys wait until it is up.
+    // copy delay still gets the word, as the keys wait until it is up. The clipboard text
+    // put back then belongs to the program, which hands it to the clipboard manager as it
+    // exits, so it outlives the program.
     void copyKeysAfterHeldHotkey() {
         StartProgram();
         FEdit->setText(QStringLiteral("Tisch"));
@@ -364,7 +471,10 @@ private slots:
                                   QStringLiteral("Hello world"), 5000);
         QTest::qWait(500);           // the search has run
         QCOMPARE(copyKeys.Count, 1); // the editor got them, not the grab
+        QVERIFY(!QGuiApplication::clipboard()->ownsClipboard());
+        TClipboardManager manager;
         QCOMPARE(StopProgram(), QStringLiteral("Tisch"));
+        QCOMPARE(manager.SavedText(), std::optional(QStringLiteral("Hello world")));
     }
 
     // A clipboard owner that does not answer: the window keeps painting, the lookup gives
