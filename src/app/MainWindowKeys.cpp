@@ -66,12 +66,10 @@ void TMainForm::OpenMainMenuFromKeyboard() {
     const QPoint at = help.isEmpty() ? mapToGlobal(QPoint(12, TFormCaption::BarHeight))
                                      : FFormCaption->mapToGlobal(help.bottomLeft());
     FMainMenu->popup(at);
-    for (QAction* action : FMainMenu->actions()) {
-        if (action->isVisible() && !action->isSeparator() && action->isEnabled()) {
-            FMainMenu->setActiveAction(action);
-            break;
-        }
-    }
+    // As the Down key does: setActiveAction would also open the first item's submenu at
+    // once and hand it the keys, so the arrows would move inside "Sprache".
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(FMainMenu, &down);
 }
 
 } // namespace quillet

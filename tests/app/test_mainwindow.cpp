@@ -462,6 +462,8 @@ private slots:
         if (outcome == "main menu") {
             QTRY_VERIFY(w->MainMenu()->isVisible());
             QVERIFY(w->MainMenu()->activeAction());
+            QTest::qWait(50); // a submenu opened with the item would be up by now
+            QCOMPARE(QApplication::activePopupWidget(), w->MainMenu());
             w->MainMenu()->close();
         } else if (outcome == "grid menu") {
             QTRY_VERIFY(w->ResultGrid()->ContextMenu()->isVisible());
