@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHash>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -29,9 +30,17 @@ void TMainForm::BuildDictionaryMenu(const TDictionaryArray& dictionaries, const 
     }
     FDictionaryItems.clear();
     FCurrentDictIndex = -1;
+    QHash<QString, int> titleCount;
+    for (const TDictionaryFile& file : dictionaries)
+        ++titleCount[file.Title];
     for (int index = 0; index < int(dictionaries.size()); ++index) {
         const TDictionaryFile& file = dictionaries[size_t(index)];
-        QAction* item = FDictionaryMenu->addAction(file.Title);
+        // A user's import keeps the default title unless given one; two items of the same
+        // text could not be told apart, so those carry their base name too.
+        QAction* item = FDictionaryMenu->addAction(
+            titleCount.value(file.Title) > 1
+                ? QStringLiteral("%1 (%2)").arg(file.Title, file.BaseName)
+                : file.Title);
         // The base name travels with the item, so that a later scan that finds the
         // dictionaries in another order cannot make an item open the wrong one.
         item->setData(file.BaseName);

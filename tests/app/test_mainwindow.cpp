@@ -730,14 +730,15 @@ private slots:
             request.Folder = base == "d" ? FProgram.path() : dataFolder;
             request.BaseName = base;
             request.SourcePath = source;
-            request.Meta.Name = base == "d" ? "Deutsch/Englisch Wörterbuch" : "Zweites";
+            request.Meta.Name = "Deutsch/Englisch Wörterbuch"; // as a user's import keeps it
             TImportSummary summary;
             return writeFile(source, lines) && Import(request, summary).ok();
         };
         // A new set: selectable, the open one untouched.
         QVERIFY(import("e", "Tür :: door\n"));
         w->DictionaryImported("e");
-        QCOMPARE(dictionaryItems(), (QStringList{"Deutsch/Englisch Wörterbuch*", "Zweites"}));
+        QCOMPARE(dictionaryItems(), (QStringList{"Deutsch/Englisch Wörterbuch (d)*",
+                                                 "Deutsch/Englisch Wörterbuch (e)"}));
         QVERIFY(menu->menuAction()->isVisible());
         QCOMPARE(menu->actions()[1]->toolTip(), dataFolder);
         QCOMPARE(w->Dictionary()->HeadwordCount(), 5);
