@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <QAction>
 #include <QClipboard>
+#include <QDateTime>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -19,6 +21,10 @@
 
 namespace quillet {
 namespace {
+
+// Off unless asked for (QT_LOGGING_RULES="quillet.timing=true"): bench/window-start.sh
+// reads when the first rows reach the screen.
+Q_LOGGING_CATEGORY(lcTiming, "quillet.timing", QtWarningMsg)
 
 constexpr int kKeyColumnWidth = 15;
 constexpr int kHeaderStrip = 3; // white strip under the header gradient
@@ -229,6 +235,12 @@ void TResultGrid::paintEvent(QPaintEvent*) {
         top += FRows[index].Height;
     }
     PaintHeader(painter);
+    static bool rowsPainted = false;
+    if (!rowsPainted && !FRows.empty()) {
+        rowsPainted = true;
+        qCInfo(lcTiming, "first rows painted at %lld ms since the epoch",
+               QDateTime::currentMSecsSinceEpoch());
+    }
 }
 
 void TResultGrid::PaintHeader(QPainter& painter) {
