@@ -2,6 +2,7 @@
 #include "FileIO.h"
 
 #include "platform/FileSystem.h"
+#include "platform/MappingGuard.h"
 
 #include <filesystem>
 #include <new>
@@ -82,6 +83,7 @@ TStatus TMappedFile::Open(const QString& path, const QString& name, qint64 maxBy
     if (uchar* mapped = FFile.map(0, size)) {
         FData = reinterpret_cast<const char*>(mapped);
         FSize = size;
+        GuardMapping(FData, FSize);
         return TStatus::Ok();
     }
     try {
@@ -114,6 +116,8 @@ void TMappedFile::DropResidentPages(qint64 offset, qint64 size) {
 }
 
 void TMappedFile::Close() {
+    if (FCopy.isNull())
+        UnguardMapping(FData);
     FFile.close(); // also unmaps
     FCopy = QByteArray();
     FData = nullptr;

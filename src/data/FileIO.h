@@ -24,7 +24,10 @@ TStatus ReadWholeFile(const QString& path, QByteArray& bytes, qint64 maxBytes = 
 // reader touches are brought in, from the page cache, without a copy; read whole into
 // memory where the system cannot map the file. The file stays open (and its bytes valid)
 // until Close() or the object's end, also when another process renames a new file over
-// its name; the engine's writers never change a file in place.
+// its name; the engine's writers never change a file in place. Another program that
+// shrinks the file in place leaves zeros where its bytes were, not a crash
+// (MappingGuard.h), and may change the bytes: readers bound every position they read
+// from the file by Size().
 //
 // One thread at a time; the bytes may be read from any thread while the object lives.
 class TMappedFile {

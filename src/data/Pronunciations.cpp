@@ -64,14 +64,27 @@ TStatus TPronunciationTable::Load(const QString& path) {
     return TStatus::Ok();
 }
 
+QByteArrayView TPronunciationTable::RecordAt(quint32 pos) const {
+    // Checked as loaded, but the file may have been rewritten in place since: bounded by
+    // the mapped size, whatever its bytes say now.
+    const qint64 room = FFile.Size() - qint64(pos) - 1;
+    if (room < 0)
+        return {};
+    return QByteArrayView(FFile.Data() + pos + 1, qMin<qint64>(uchar(FFile.Data()[pos]), room));
+}
+
 QByteArrayView TPronunciationTable::KeyAt(quint32 pos) const {
-    const QByteArrayView record(FFile.Data() + pos + 1, uchar(FFile.Data()[pos]));
-    return record.first(record.indexOf('='));
+    const QByteArrayView record = RecordAt(pos);
+    const qsizetype eq = record.indexOf('=');
+    return eq < 0 ? record : record.first(eq);
 }
 
 QByteArrayView TPronunciationTable::ValueAt(quint32 pos) const {
-    const QByteArrayView record(FFile.Data() + pos + 1, uchar(FFile.Data()[pos]));
-    const QByteArrayView rest = record.sliced(record.indexOf('=') + 1);
+    const QByteArrayView record = RecordAt(pos);
+    const qsizetype eq = record.indexOf('=');
+    if (eq < 0)
+        return {};
+    const QByteArrayView rest = record.sliced(eq + 1);
     const qsizetype eq2 = rest.indexOf('=');
     return eq2 < 0 ? rest : rest.first(eq2);
 }

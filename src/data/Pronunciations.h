@@ -33,7 +33,8 @@ public:
 
 private:
     TStatus Load(const QString& path);
-    // The key and the value of the record at `pos`.
+    // The record at `pos` (its bytes after the length byte), the key and the value in it.
+    QByteArrayView RecordAt(quint32 pos) const;
     QByteArrayView KeyAt(quint32 pos) const;
     QByteArrayView ValueAt(quint32 pos) const;
 

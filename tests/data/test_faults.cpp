@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The engine's files under real faults: a full file system, FIFOs and folders where files
-// should be, damaged and oversized indexes, a set replaced while it is open, a second
+// should be, damaged and oversized indexes, a set replaced or shrunk while it is open, a second
 // import into a set that is being imported, and sources with nothing to index.
 
 #include "DictDB.h"
@@ -182,6 +182,25 @@ private slots:
         db.ToggleDirection();
         QVERIFY(db.LoadIndex().ok());
         QCOMPARE(firstRow(db, u"Haus"), QStringLiteral("Haus|home"));
+    }
+
+    // Another program shrinks the open set's files in place (a `cp` or `truncate` over
+    // them): the lookups read zeros and report damage instead of ending the process.
+    void setShrunkInPlaceUnderTheReaderDoesNotCrash() {
+        QTemporaryDir dir;
+        QByteArray source; // enough lines for files of several pages
+        for (char a = 'a'; a <= 'z'; ++a) {
+            for (char b = 'a'; b <= 'z'; ++b)
+                source += QByteArray("Wort") + a + b + " :: word" + a + b + "\n";
+        }
+        TImportSummary summary;
+        QVERIFY(importSource(dir.path(), source, summary).ok());
+        TDictDB db(0, dir.path());
+        QVERIFY(db.Open("d").ok() && db.LoadIndex().ok());
+        QCOMPARE(firstRow(db, u"Wortzy"), QStringLiteral("Wortzy|wordzy"));
+        QFile entries(dir.filePath("d.tdb")), index(dir.filePath("d.tx1"));
+        QVERIFY(entries.resize(kHeaderSize) && index.resize(0));
+        QVERIFY(firstRow(db, u"Wortzz").contains("damaged"));
     }
 
     void secondImportIntoASetFailsAtOnce() {
