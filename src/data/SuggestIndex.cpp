@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstring>
 #include <QElapsedTimer>
-#include <QFile>
 
 namespace quillet {
 
@@ -566,40 +565,57 @@ quint64 TSuggestIndex::Checksum(QByteArrayView bytes) {
 }
 
 TStatus TSuggestIndex::Read(const QString& path, const TSuggestIndexOwner& owner) {
-    FBuffer.reset();
-    FBytes = 0;
-    QFile file(path);
-    if (!file.exists())
-        return TStatus::NotFound(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return TStatus::Error("File " + path + " cannot be read: " + file.errorString());
-    const qint64 size = file.size();
-    if (size < kFileHeaderSize || size > kMaxWholeFileBytes)
+    Clear();
+    if (TStatus s = FFile.Open(path, path); !s.ok())
+        return s;
+    const qint64 size = FFile.Size();
+    if (size < kFileHeaderSize) {
+        FFile.Close();
         return TStatus::Error("File " + path + " is damaged: it has " + QString::number(size) +
                               " bytes");
-    FBuffer.reset(new quint64[size_t(size + 7) / 8]);
-    if (file.read(reinterpret_cast<char*>(FBuffer.get()), size) != size) {
-        FBuffer.reset();
-        return TStatus::Error("File " + path + " cannot be read: " + file.errorString());
     }
-    FBytes = size;
-    return Parse(path, &owner);
+    // A mapping starts on a page; a copy (where the system could not map the file) is
+    // aligned again if its buffer is not.
+    if (reinterpret_cast<quintptr>(FFile.Data()) % alignof(quint64) != 0) {
+        CopyIn(FFile.Bytes());
+        FFile.Close();
+    } else {
+        FData = FFile.Data();
+        FBytes = size;
+    }
+    const TStatus status = Parse(path, &owner);
+    // The checks have read every page; the queries need a few hundred of them.
+    FFile.DropResidentPages();
+    return status;
 }
 
 TStatus TSuggestIndex::Adopt(QByteArrayView bytes) {
-    FBuffer.reset(new quint64[size_t(bytes.size() + 7) / 8]);
-    std::memcpy(FBuffer.get(), bytes.data(), size_t(bytes.size()));
-    FBytes = bytes.size();
+    Clear();
+    CopyIn(bytes);
     return Parse(QStringLiteral("the suggestion index"), nullptr);
 }
 
+void TSuggestIndex::CopyIn(QByteArrayView bytes) {
+    FBuffer = std::make_unique_for_overwrite<quint64[]>(size_t(bytes.size() + 7) / 8);
+    if (!bytes.isEmpty())
+        std::memcpy(FBuffer.get(), bytes.data(), size_t(bytes.size()));
+    FData = reinterpret_cast<const char*>(FBuffer.get());
+    FBytes = bytes.size();
+}
+
+void TSuggestIndex::Clear() {
+    FDirections[0] = FDirections[1] = {};
+    FData = nullptr;
+    FBytes = 0;
+    FBuffer.reset();
+    FFile.Close();
+}
+
 TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owner) {
-    const char* p = reinterpret_cast<const char*>(FBuffer.get());
+    const char* p = FData;
     const qsizetype size = FBytes;
     auto fail = [&](const QString& why) {
-        FBuffer.reset();
-        FBytes = 0;
-        FDirections[0] = FDirections[1] = {};
+        Clear();
         return TStatus::Error("File " + name + " " + why);
     };
     quint32 version = 0;
