@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <QElapsedTimer>
 
 namespace quillet {
@@ -564,6 +565,45 @@ quint64 TSuggestIndex::Checksum(QByteArrayView bytes) {
     return checksumOf(bytes.data() + kFileHeaderSize, bytes.size() - kFileHeaderSize);
 }
 
+namespace {
+
+// The bytes of a mapped file the checks read before they let those pages go again.
+constexpr qsizetype kCheckStep = qsizetype(1) << 20;
+
+// checksumOf's sum, taken a step at a time, so that the reader can let the pages behind
+// it go and the file is never resident whole: `passed` gets the number of bytes summed so
+// far after each step. It must give checksumOf's sum, or no made index would read.
+quint64 checksumInSteps(const char* data, qsizetype size,
+                        const std::function<void(qsizetype)>& passed) {
+    quint64 lanes[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull,
+                        0x082EFA98EC4E6C89ull};
+    auto mix = [](quint64 h, quint64 w) {
+        h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+        return h ^ (h >> 31);
+    };
+    constexpr qsizetype kStepWords = kCheckStep / 8; // a multiple of the four lanes
+    const qsizetype words = size / 8;
+    qsizetype i = 0;
+    while (i + 4 <= words) {
+        const qsizetype stop = i + std::min(kStepWords, (words - i) / 4 * 4);
+        for (; i < stop; i += 4)
+            for (int l = 0; l < 4; ++l)
+                lanes[l] = mix(lanes[l], loadU64(data + (i + l) * 8));
+        passed(i * 8);
+    }
+    for (; i < words; ++i)
+        lanes[0] = mix(lanes[0], loadU64(data + i * 8));
+    quint64 tail = 0;
+    std::memcpy(&tail, data + words * 8, size_t(size - words * 8));
+    lanes[1] = mix(lanes[1], tail ^ quint64(size));
+    quint64 sum = 0;
+    for (quint64 lane : lanes)
+        sum = mix(sum, lane);
+    return sum;
+}
+
+} // namespace
+
 TStatus TSuggestIndex::Read(const QString& path, const TSuggestIndexOwner& owner) {
     Clear();
     if (TStatus s = FFile.Open(path, path); !s.ok())
@@ -625,7 +665,22 @@ TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owne
         return fail(QStringLiteral("is not a suggestion index"));
     if (version != kVersion)
         return fail(QStringLiteral("is of another format version"));
-    if (loadU64(p + 16) != checksumOf(p + kFileHeaderSize, size - kFileHeaderSize))
+    // The checks read the whole mapped file: what they have passed leaves the resident
+    // memory again as they go (a no-op for bytes held in memory).
+    auto letGo = [&](qsizetype from, qsizetype to) {
+        if (FData == FFile.Data() && to > from)
+            FFile.DropResidentPages(from & ~qsizetype(0xFFFF), to - (from & ~qsizetype(0xFFFF)));
+    };
+    qsizetype summed = 0;
+    const quint64 sum = checksumInSteps(p + kFileHeaderSize, size - kFileHeaderSize,
+                                        [&](qsizetype passed) {
+                                            const qsizetype end = kFileHeaderSize + passed;
+                                            if (end - summed >= 2 * kCheckStep) {
+                                                letGo(summed, end - kCheckStep);
+                                                summed = end - kCheckStep;
+                                            }
+                                        });
+    if (loadU64(p + 16) != sum)
         return fail(QStringLiteral("is damaged: its checksum does not match"));
     if (owner) {
         if (QByteArrayView(p + kTdbHeaderAt, kHeaderSize) != QByteArrayView(owner->TdbHeader))
@@ -649,6 +704,7 @@ TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owne
         pos = padded(pos + qsizetype(bytes));
     };
     for (TSuggestDirection& d : FDirections) {
+        const qsizetype first = pos;
         std::span<const quint32> counts;
         take(counts, kCounts);
         if (!inside)
@@ -686,6 +742,7 @@ TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owne
             valid = d.FormBases[i] < n;
         if (!valid)
             return fail(QStringLiteral("is damaged: a position lies outside its table"));
+        letGo(first, pos);
     }
     if (pos != size)
         return fail(pos > size ? QStringLiteral("is damaged: it ends too early")
