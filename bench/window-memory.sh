@@ -71,13 +71,20 @@ for ((i = 0; i < runs; ++i)); do
   kb VmRSS "$pid" >> "$home/one.rss"; kb VmHWM "$pid" >> "$home/one.hwm"
   if [ -n "$window" ]; then
     # The key goes to the focused window (--window sends events Qt ignores): the window
-    # must be the active one, which openbox may take a moment to make it.
-    for _ in $(seq 20); do
-      timeout 5 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-      [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] && break
-      sleep 0.2
+    # must be the active one, which openbox may take a moment to make it. Tried again
+    # when the other direction's index has not come in three seconds later.
+    for _ in 1 2 3; do
+      for _ in $(seq 20); do
+        timeout 5 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+        [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] && break
+        sleep 0.2
+      done
+      xdotool key ctrl+Tab
+      for _ in $(seq 30); do
+        grep -q '\.tx2$' "/proc/$pid/maps" && break 2
+        sleep 0.1
+      done
     done
-    xdotool key ctrl+Tab
   fi
   settle "$pid"
   grep -q '\.tx2$' "/proc/$pid/maps" || echo "window-memory.sh: the direction did not switch" >&2
