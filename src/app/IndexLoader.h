@@ -10,9 +10,10 @@
 
 // `TDBLoader`: one load run of a dictionary on a thread of its own. It reads the current
 // direction's index and reports (indexLoaded), then reads the pronunciations and, when
-// asked to, builds the dictionary's suggester (suggesterBuilt). The window does its part
-// of the run on its own thread: before start() and in the slots connected to the signals,
-// which arrive queued.
+// asked to, builds the dictionary's suggester (suggesterBuilt); either way the suggester
+// gets the current direction's Hunspell dictionary open before the run ends, so that the
+// window never waits for it. The window does its part of the run on its own thread:
+// before start() and in the slots connected to the signals, which arrive queued.
 //
 // The TDictDB must outlive the run and nobody else may touch it until indexLoaded or
 // failed has been delivered; GetPronunciation alone is safe during the second half. The
@@ -24,14 +25,17 @@ namespace quillet {
 class TDBLoader : public QThread {
     Q_OBJECT
 public:
-    TDBLoader(TDictDB& db, bool buildSuggester, QObject* parent);
+    // `suggester`: the dictionary's suggester when it is built already (the run then opens
+    // its stems for the direction), else null.
+    TDBLoader(TDictDB& db, bool buildSuggester, std::shared_ptr<const TSuggester> suggester,
+              QObject* parent);
     bool BuildsSuggester() const { return FBuildSuggester; }
 
 signals:
     void indexLoaded(const quillet::TLoadReport& report);
     void failed(const QString& message);
-    // The suggester of both directions; not emitted when it could not be built (the
-    // dictionary then offers no suggestions).
+    // The suggester of both directions, with the current direction's stems open; not
+    // emitted when it could not be built (the dictionary then offers no suggestions).
     void suggesterBuilt(std::shared_ptr<const quillet::TSuggester> suggester);
 
 protected:
@@ -40,6 +44,7 @@ protected:
 private:
     TDictDB& FDb;
     bool FBuildSuggester;
+    std::shared_ptr<const TSuggester> FSuggester;
 };
 
 } // namespace quillet

@@ -249,6 +249,7 @@ private:
     QPointer<TDBLoader> FThread;     // the last run, which may still read pronunciations
     QPointer<TDBLoader> FSuggestRun; // the run that builds the suggester, until it ends
     std::shared_ptr<const TSuggester> FSuggester; // of the current dictionary, once built
+    bool FSuggestionsWaitForStems = false; // the last lookup's wait for the load run's end
     std::vector<std::function<void()>> FPending;  // switches asked for during a load
 
     // Controls, named as the program's parts know them.

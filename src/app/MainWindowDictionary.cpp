@@ -162,7 +162,8 @@ void TMainForm::StartLoader(bool buildSuggester) {
     ShowSuggestions();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    auto* loader = new TDBLoader(*FDict, buildSuggester, this);
+    auto* loader =
+        new TDBLoader(*FDict, buildSuggester, buildSuggester ? nullptr : FSuggester, this);
     FLoader = loader;
     FThread = loader;
     if (buildSuggester) {
@@ -221,9 +222,12 @@ void TMainForm::LoaderFinished() {
             FSuggestRun = nullptr; // the switches held back may go now
         loader->deleteLater();
     }
-    // The first lookup may have come before the pronunciations were in.
+    // The first lookup may have come before the pronunciations were in, and before the
+    // direction's Hunspell dictionary was open.
     if (FDict && FPronPanel->Ipa().isEmpty() && !FPronPanel->Word().isEmpty())
         ShowPronunciation(FPronPanel->Word());
+    if (FSuggestionsWaitForStems)
+        ShowSuggestions();
     std::vector<std::function<void()>> pending;
     pending.swap(FPending);
     for (auto& action : pending)

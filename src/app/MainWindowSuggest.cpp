@@ -33,8 +33,16 @@ void TMainForm::ShowSuggestions() {
     // One word only: the suggester has nothing for several, and a text that the last
     // lookup did not take (a click in the word list, a new load) has none either.
     const QString text = Trim(FLookupText);
+    FSuggestionsWaitForStems = false;
     if (!FSuggester || !FDict || text.isEmpty() || text.contains(u' ')) {
         FSuggestionStrip->Clear();
+        return;
+    }
+    // The direction's Hunspell dictionary still opening (a direction switch's load run):
+    // the suggestions come when the run ends, rather than the window waiting for it.
+    if (!FSuggester->StemsReady(FDict->Direction())) {
+        FSuggestionStrip->Clear();
+        FSuggestionsWaitForStems = true;
         return;
     }
     FSuggestionStrip->SetSuggestions(FSuggester->Suggest(text, FDict->Direction(), FLookupShown));

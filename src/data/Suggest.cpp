@@ -103,20 +103,61 @@ bool TSuggester::IsBuilt() const {
     return FIndex != nullptr;
 }
 
+void TSuggester::OpenStems(int direction) const {
+    (void)Stemmer(direction);
+}
+
+bool TSuggester::StemsReady(int direction) const {
+    const TStems* stems = direction == 0 || direction == 1 ? FStems[direction].get() : nullptr;
+    return !stems || stems->Ready.load(std::memory_order_acquire);
+}
+
 void TSuggester::WaitForStems() const {
-    if (FStemsOpen.valid())
-        FStemsOpen.wait();
+    OpenStems(0);
+    OpenStems(1);
+}
+
+const TStemmer* TSuggester::Stemmer(int direction) const {
+    TStems* stems = direction == 0 || direction == 1 ? FStems[direction].get() : nullptr;
+    if (!stems)
+        return nullptr;
+    std::call_once(stems->Opened, [stems] {
+        stems->Stemmer = TStemmer::Open(stems->AffixFile);
+        stems->Ready.store(true, std::memory_order_release);
+    });
+    return stems->Stemmer.get();
 }
 
 TStatus TSuggester::Build(const TDictDB& db, const TSuggestOptions& options) {
     QElapsedTimer timer;
     timer.start();
     FIndex.reset();
-    FStemsOpen = {}; // waits for an opening thread of an earlier Build
-    FStemmers[0].reset();
-    FStemmers[1].reset();
+    if (FStemsOpen.valid())
+        FStemsOpen.wait(); // an opening thread of an earlier Build
+    FStemsOpen = {};
+    FStems[0].reset();
+    FStems[1].reset();
     FStats = {};
     FEntryForms = options.EntryForms;
+
+    // The current direction's Hunspell dictionary opens beside the reading of the index
+    // (and the rest of the dictionary's loading) rather than before the first lookup.
+    if (!options.HunspellFolder.isEmpty()) {
+        for (int d = 0; d < 2; ++d) {
+            const QString affixFile =
+                TStemmer::FindAffixFile(db.Language(d).Code, options.HunspellFolder);
+            FStats.Stems[d] = !affixFile.isEmpty();
+            if (FStats.Stems[d]) {
+                FStems[d] = std::make_unique<TStems>();
+                FStems[d]->AffixFile = affixFile;
+            }
+        }
+        if (FStems[db.Direction()])
+            FStemsOpen = std::async(std::launch::async, [this, d = db.Direction()] {
+                OpenStems(d);
+            });
+        FStats.StemsMs = timer.restart();
+    }
 
     const QString folder = db.AppDir();
     const QString files[3] = {folder + db.DataFile(), folder + db.Language(0).IndexFile,
@@ -155,21 +196,6 @@ TStatus TSuggester::Build(const TDictDB& db, const TSuggestOptions& options) {
     }
     FStats.Bytes = index->Bytes();
     FIndex = std::move(index);
-
-    if (!options.HunspellFolder.isEmpty()) {
-        QString affixFiles[2];
-        for (int d = 0; d < 2; ++d) {
-            affixFiles[d] = TStemmer::FindAffixFile(db.Language(d).Code, options.HunspellFolder);
-            FStats.Stems[d] = !affixFiles[d].isEmpty();
-        }
-        // A large Hunspell dictionary takes a tenth of a second to open: it happens beside
-        // the rest of the dictionary's loading rather than before the first lookup.
-        FStemsOpen = std::async(std::launch::async, [this, affixFiles] {
-                         for (int d = 0; d < 2; ++d)
-                             FStemmers[d] = TStemmer::Open(affixFiles[d]);
-                     }).share();
-        FStats.StemsMs = timer.restart();
-    }
     FStats.BuildMs = FStats.ReadMs + FStats.ListsMs + FStats.FormsMs + FStats.StemsMs;
     return TStatus::Ok();
 }
@@ -256,8 +282,7 @@ TSuggestionArray TSuggester::Suggest(QStringView text, int direction, QStringVie
         });
         for (quint32 w : bases)
             add(here.Word(w), TSuggestionKind::Form, direction);
-        WaitForStems();
-        if (const TStemmer* stemmer = FStemmers[direction].get()) {
+        if (const TStemmer* stemmer = Stemmer(direction)) {
             QStringList stems = stemmer->Stems(text);
             if (stems.isEmpty() && text.front().isLower()) // German nouns typed in lower case
                 stems = stemmer->Stems(QString(text.front().toUpper()).append(text.sliced(1)));

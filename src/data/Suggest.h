@@ -4,8 +4,10 @@
 #include "Status.h"
 #include "Stemmer.h"
 
+#include <atomic>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <QString>
 #include <vector>
 
@@ -24,10 +26,16 @@
 // keeps its own copy of what it needs for both directions, the set's suggestion index
 // <base>.sug (SuggestIndex.h), which the import writes and Build() reads.
 //
-// Thread safety: Build() once, from any one thread (the load run's); after it, Suggest()
-// may be called from any thread, also concurrently. Building again needs the same
-// exclusion as building first. The Hunspell dictionaries open on a thread of their own
-// that Build() starts; the first Suggest() that needs them waits for it.
+// Hunspell's stems cost each language's dictionary in memory (8.8 MB for de_DE, 7.3 MB for
+// en_US, all of it in use) and a few tens of milliseconds to open: a direction's opens
+// when it is first needed, the current direction's on a thread of its own that Build()
+// starts, the other's at the first suggestion for it or when OpenStems() asks.
+//
+// Thread safety: Build() once, from any one thread (the load run's); after it, Suggest(),
+// OpenStems() and StemsReady() may be called from any thread, also concurrently. Building
+// again needs the same exclusion as building first. A Suggest() whose direction's
+// Hunspell dictionary is not open yet waits for it: a thread that must not wait asks
+// StemsReady() first.
 namespace quillet {
 
 class TDictDB;
@@ -58,9 +66,9 @@ struct TSuggestStats {
     qint64 BuildMs = 0;
     qint64 ListsMs = 0;    // of BuildMs, when the index was made here: headwords and trie
     qint64 FormsMs = 0;    // and reading the entries' form lists
-    qint64 StemsMs = 0;    // finding the Hunspell dictionaries (they open after Build returns)
+    qint64 StemsMs = 0;    // finding the Hunspell dictionaries (they open later, see above)
     qint64 ReadMs = 0;     // of BuildMs: reading and checking <base>.sug
-    qint64 Bytes = 0;      // held by the index, both directions
+    qint64 Bytes = 0;      // the index, both directions (mapped, not resident, when read)
     int Words[2] = {};     // headwords indexed for spelling and typos
     int Forms[2] = {};     // form -> base pairs from the entries
     bool Stems[2] = {};    // a Hunspell dictionary was found for the direction's language
@@ -86,7 +94,13 @@ public:
     TStatus Build(const TDictDB& db, const TSuggestOptions& options = {});
     bool IsBuilt() const;
     const TSuggestStats& Stats() const { return FStats; }
-    // Returns once the Hunspell dictionaries that Build() found are open.
+    // Opens the Hunspell dictionary of the direction's language unless it is open; returns
+    // once it is (also when another thread is opening it).
+    void OpenStems(int direction) const;
+    // The direction's Hunspell dictionary is open, or there is none to open: a Suggest()
+    // for the direction does not wait.
+    bool StemsReady(int direction) const;
+    // Opens the Hunspell dictionaries of both directions.
     void WaitForStems() const;
 
     // Up to five suggestions for the typed text, best first. `text` is the trimmed search
@@ -102,10 +116,20 @@ public:
     TSuggestionArray Suggest(QStringView text, int direction, QStringView shown = {}) const;
 
 private:
+    // One direction's Hunspell dictionary, opened once by whichever thread needs it first.
+    struct TStems {
+        QString AffixFile; // empty: none
+        std::once_flag Opened;
+        std::unique_ptr<TStemmer> Stemmer; // written inside the call_once only
+        std::atomic<bool> Ready{false};
+    };
+    // The direction's stemmer, opened first when needed; null when there is none.
+    const TStemmer* Stemmer(int direction) const;
+
     std::unique_ptr<TSuggestIndex> FIndex;
     bool FEntryForms = true;
-    std::unique_ptr<TStemmer> FStemmers[2]; // written by the opening thread only
-    std::shared_future<void> FStemsOpen;    // that thread; destroyed first, so joined first
+    std::unique_ptr<TStems> FStems[2];
+    std::future<void> FStemsOpen; // the thread Build() starts; destroyed first, so joined first
     TSuggestStats FStats;
 };
 

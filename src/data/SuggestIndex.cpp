@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <QElapsedTimer>
-#include <QFile>
 
 namespace quillet {
 
@@ -565,41 +565,97 @@ quint64 TSuggestIndex::Checksum(QByteArrayView bytes) {
     return checksumOf(bytes.data() + kFileHeaderSize, bytes.size() - kFileHeaderSize);
 }
 
+namespace {
+
+// The bytes of a mapped file the checks read before they let those pages go again.
+constexpr qsizetype kCheckStep = qsizetype(1) << 20;
+
+// checksumOf's sum, taken a step at a time, so that the reader can let the pages behind
+// it go and the file is never resident whole: `passed` gets the number of bytes summed so
+// far after each step. It must give checksumOf's sum, or no made index would read.
+quint64 checksumInSteps(const char* data, qsizetype size,
+                        const std::function<void(qsizetype)>& passed) {
+    quint64 lanes[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull,
+                        0x082EFA98EC4E6C89ull};
+    auto mix = [](quint64 h, quint64 w) {
+        h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+        return h ^ (h >> 31);
+    };
+    constexpr qsizetype kStepWords = kCheckStep / 8; // a multiple of the four lanes
+    const qsizetype words = size / 8;
+    qsizetype i = 0;
+    while (i + 4 <= words) {
+        const qsizetype stop = i + std::min(kStepWords, (words - i) / 4 * 4);
+        for (; i < stop; i += 4)
+            for (int l = 0; l < 4; ++l)
+                lanes[l] = mix(lanes[l], loadU64(data + (i + l) * 8));
+        passed(i * 8);
+    }
+    for (; i < words; ++i)
+        lanes[0] = mix(lanes[0], loadU64(data + i * 8));
+    quint64 tail = 0;
+    std::memcpy(&tail, data + words * 8, size_t(size - words * 8));
+    lanes[1] = mix(lanes[1], tail ^ quint64(size));
+    quint64 sum = 0;
+    for (quint64 lane : lanes)
+        sum = mix(sum, lane);
+    return sum;
+}
+
+} // namespace
+
 TStatus TSuggestIndex::Read(const QString& path, const TSuggestIndexOwner& owner) {
-    FBuffer.reset();
-    FBytes = 0;
-    QFile file(path);
-    if (!file.exists())
-        return TStatus::NotFound(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return TStatus::Error("File " + path + " cannot be read: " + file.errorString());
-    const qint64 size = file.size();
-    if (size < kFileHeaderSize || size > kMaxWholeFileBytes)
+    Clear();
+    if (TStatus s = FFile.Open(path, path); !s.ok())
+        return s;
+    const qint64 size = FFile.Size();
+    if (size < kFileHeaderSize) {
+        FFile.Close();
         return TStatus::Error("File " + path + " is damaged: it has " + QString::number(size) +
                               " bytes");
-    FBuffer.reset(new quint64[size_t(size + 7) / 8]);
-    if (file.read(reinterpret_cast<char*>(FBuffer.get()), size) != size) {
-        FBuffer.reset();
-        return TStatus::Error("File " + path + " cannot be read: " + file.errorString());
     }
-    FBytes = size;
-    return Parse(path, &owner);
+    // A mapping starts on a page; a copy (where the system could not map the file) is
+    // aligned again if its buffer is not.
+    if (reinterpret_cast<quintptr>(FFile.Data()) % alignof(quint64) != 0) {
+        CopyIn(FFile.Bytes());
+        FFile.Close();
+    } else {
+        FData = FFile.Data();
+        FBytes = size;
+    }
+    const TStatus status = Parse(path, &owner);
+    // The checks have read every page; the queries need a few hundred of them.
+    FFile.DropResidentPages();
+    return status;
 }
 
 TStatus TSuggestIndex::Adopt(QByteArrayView bytes) {
-    FBuffer.reset(new quint64[size_t(bytes.size() + 7) / 8]);
-    std::memcpy(FBuffer.get(), bytes.data(), size_t(bytes.size()));
-    FBytes = bytes.size();
+    Clear();
+    CopyIn(bytes);
     return Parse(QStringLiteral("the suggestion index"), nullptr);
 }
 
+void TSuggestIndex::CopyIn(QByteArrayView bytes) {
+    FBuffer = std::make_unique_for_overwrite<quint64[]>(size_t(bytes.size() + 7) / 8);
+    if (!bytes.isEmpty())
+        std::memcpy(FBuffer.get(), bytes.data(), size_t(bytes.size()));
+    FData = reinterpret_cast<const char*>(FBuffer.get());
+    FBytes = bytes.size();
+}
+
+void TSuggestIndex::Clear() {
+    FDirections[0] = FDirections[1] = {};
+    FData = nullptr;
+    FBytes = 0;
+    FBuffer.reset();
+    FFile.Close();
+}
+
 TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owner) {
-    const char* p = reinterpret_cast<const char*>(FBuffer.get());
+    const char* p = FData;
     const qsizetype size = FBytes;
     auto fail = [&](const QString& why) {
-        FBuffer.reset();
-        FBytes = 0;
-        FDirections[0] = FDirections[1] = {};
+        Clear();
         return TStatus::Error("File " + name + " " + why);
     };
     quint32 version = 0;
@@ -609,7 +665,22 @@ TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owne
         return fail(QStringLiteral("is not a suggestion index"));
     if (version != kVersion)
         return fail(QStringLiteral("is of another format version"));
-    if (loadU64(p + 16) != checksumOf(p + kFileHeaderSize, size - kFileHeaderSize))
+    // The checks read the whole mapped file: what they have passed leaves the resident
+    // memory again as they go (a no-op for bytes held in memory).
+    auto letGo = [&](qsizetype from, qsizetype to) {
+        if (FData == FFile.Data() && to > from)
+            FFile.DropResidentPages(from & ~qsizetype(0xFFFF), to - (from & ~qsizetype(0xFFFF)));
+    };
+    qsizetype summed = 0;
+    const quint64 sum = checksumInSteps(p + kFileHeaderSize, size - kFileHeaderSize,
+                                        [&](qsizetype passed) {
+                                            const qsizetype end = kFileHeaderSize + passed;
+                                            if (end - summed >= 2 * kCheckStep) {
+                                                letGo(summed, end - kCheckStep);
+                                                summed = end - kCheckStep;
+                                            }
+                                        });
+    if (loadU64(p + 16) != sum)
         return fail(QStringLiteral("is damaged: its checksum does not match"));
     if (owner) {
         if (QByteArrayView(p + kTdbHeaderAt, kHeaderSize) != QByteArrayView(owner->TdbHeader))
@@ -633,6 +704,7 @@ TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owne
         pos = padded(pos + qsizetype(bytes));
     };
     for (TSuggestDirection& d : FDirections) {
+        const qsizetype first = pos;
         std::span<const quint32> counts;
         take(counts, kCounts);
         if (!inside)
@@ -670,6 +742,7 @@ TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owne
             valid = d.FormBases[i] < n;
         if (!valid)
             return fail(QStringLiteral("is damaged: a position lies outside its table"));
+        letGo(first, pos);
     }
     if (pos != size)
         return fail(pos > size ? QStringLiteral("is damaged: it ends too early")

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "FileIO.h"
 #include "Status.h"
 
 #include <memory>
@@ -11,7 +12,7 @@
 #include <vector>
 
 // The suggestions' index of one dictionary set, both directions, and its file <base>.sug,
-// which the import writes beside the set's other files and the suggester reads whole.
+// which the import writes beside the set's other files and the suggester reads in place.
 // Per direction it holds every headword (in the index file's order, ascending under
 // CompareText) with its number of references and strongest rank, a trie of the one-word
 // headwords' spelling keys (WordFold.h) for exact and near matches, and the form -> base
@@ -51,6 +52,13 @@
 //                         ascending
 //               u32[f]    and the base headword of each
 // A machine of the other byte order neither writes nor reads the file.
+//
+// Read() maps the file (TMappedFile) and uses the arrays where they lie: after the checks,
+// which read every byte, the pages leave the resident memory again, and the queries bring
+// back only the few they touch, from the page cache. Like the index files, the mapped file
+// stays valid when a new one is renamed over its name, which is how the import and
+// import-suggest install it; the engine's writers never change it in place (a file cut
+// short under a live mapping would fault on the next read of its lost pages).
 //
 // Thread safety: Make() and Read() on any thread; a read index is immutable, and every
 // const member may be called from any thread, also concurrently.
@@ -128,25 +136,32 @@ public:
     static TStatus Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayView tx2, QByteArray& out,
                         qint64* formsMs = nullptr);
 
-    // Reads the file and checks it: a missing file gives "File <path> not found"; one of
+    // Maps the file and checks it: a missing file gives "File <path> not found"; one of
     // another set (another .tdb header or other file sizes than `owner`'s), of another
     // format version, or damaged (its checksum, a count or position out of range) is
-    // refused with a message naming it, and leaves the index empty.
+    // refused with a message naming it, and leaves the index empty. The file stays open
+    // while the index lives.
     TStatus Read(const QString& path, const TSuggestIndexOwner& owner);
-    // Takes bytes made by Make() (checked like a file, without the owner).
+    // Takes a copy of bytes made by Make() (checked like a file, without the owner).
     TStatus Adopt(QByteArrayView bytes);
     // The checksum that bytes 16 to 23 of the file hold, over the bytes from 256 on; for
     // those who make damaged files on purpose (the fuzz target). REQUIRES: 256 bytes or more.
     static quint64 Checksum(QByteArrayView bytes);
 
-    bool IsEmpty() const { return !FBuffer; }
+    bool IsEmpty() const { return !FData; }
     const TSuggestDirection& Direction(int direction) const { return FDirections[direction]; }
+    // The index's size: the file's, mapped rather than resident when it was read.
     qint64 Bytes() const { return FBytes; }
 
 private:
     TStatus Parse(const QString& name, const TSuggestIndexOwner* owner);
+    // Takes a copy of the bytes into FBuffer, 8-byte aligned, as FData.
+    void CopyIn(QByteArrayView bytes);
+    void Clear();
 
-    std::unique_ptr<quint64[]> FBuffer; // 8-byte aligned, for the arrays' views
+    TMappedFile FFile;                  // the file Read() mapped
+    std::unique_ptr<quint64[]> FBuffer; // or the bytes Adopt() copied: 8-byte aligned
+    const char* FData = nullptr;        // the bytes the arrays' views point into
     qint64 FBytes = 0;
     TSuggestDirection FDirections[2];
 };
