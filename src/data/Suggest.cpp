@@ -153,9 +153,8 @@ TStatus TSuggester::Build(const TDictDB& db, const TSuggestOptions& options) {
             }
         }
         if (FStems[db.Direction()])
-            FStemsOpen = std::async(std::launch::async, [this, d = db.Direction()] {
-                OpenStems(d);
-            });
+            FStemsOpen =
+                std::async(std::launch::async, [this, d = db.Direction()] { OpenStems(d); });
         FStats.StemsMs = timer.restart();
     }
 
@@ -226,7 +225,7 @@ TSuggestionArray TSuggester::Suggest(QStringView text, int direction, QStringVie
     };
     auto byRefs = [&](std::vector<quint32>& words) {
         std::stable_sort(words.begin(), words.end(),
-                         [&](quint32 a, quint32 b) { return here.Refs[a] > here.Refs[b]; });
+                         [&](quint32 a, quint32 b) { return here.RefsOf(a) > here.RefsOf(b); });
     };
     auto addOnce = [](std::vector<quint32>& words, quint32 w) {
         if (std::find(words.begin(), words.end(), w) == words.end())
@@ -237,7 +236,7 @@ TSuggestionArray TSuggester::Suggest(QStringView text, int direction, QStringVie
     // that an item of an entry is about (ranks 1 to 5) does.
     const int found = here.Find(text);
     const bool headword =
-        found >= 0 && here.Rank[size_t(found)] >= 1 && here.Rank[size_t(found)] <= 5;
+        found >= 0 && here.RankOf(quint32(found)) >= 1 && here.RankOf(quint32(found)) <= 5;
     const std::u16string key = SpellingKey(text);
 
     if (!headword) {
@@ -278,7 +277,7 @@ TSuggestionArray TSuggester::Suggest(QStringView text, int direction, QStringVie
         std::stable_sort(bases.begin(), bases.end(), [&](quint32 a, quint32 b) {
             if (alike(a) != alike(b))
                 return alike(a);
-            return here.Refs[a] > here.Refs[b];
+            return here.RefsOf(a) > here.RefsOf(b);
         });
         for (quint32 w : bases)
             add(here.Word(w), TSuggestionKind::Form, direction);
@@ -325,8 +324,8 @@ TSuggestionArray TSuggester::Suggest(QStringView text, int direction, QStringVie
                 return a.Distance < b.Distance;
             if (a.Typed != b.Typed)
                 return a.Typed < b.Typed;
-            if (here.Refs[a.Word] != here.Refs[b.Word])
-                return here.Refs[a.Word] > here.Refs[b.Word];
+            if (here.RefsOf(a.Word) != here.RefsOf(b.Word))
+                return here.RefsOf(a.Word) > here.RefsOf(b.Word);
             return a.Word < b.Word;
         });
         for (const TRanked& r : ranked)

@@ -345,6 +345,7 @@ void appendDirection(QByteArray& out, const TMade& made) {
 struct TNearWalk {
     const char16_t* Units;
     const quint32* First;
+    quint32 NodeCount; // of Units, Shortest and Longest; First has one more
     const quint8* Shortest;
     const quint8* Longest;
     std::u16string_view Key;
@@ -367,7 +368,9 @@ struct TNearWalk {
             next[lo - 1] = over;
         if (hi < m)
             next[hi + 1] = over;
-        const quint32 first = First[node], end = First[node + 1];
+        // Clamped to the trie: the file's bytes may have changed in place since the checks.
+        const quint32 end = std::min(First[node + 1], NodeCount);
+        const quint32 first = std::min(First[node], end);
         if (best == Limit && end - first > 2) {
             // Every cell is at the limit or over it: only a child that matches a query unit
             // at a cell on the limit (or swaps with one) can keep a cell within it. Those
@@ -480,8 +483,9 @@ std::span<const quint32> TSuggestDirection::WithKey(std::u16string_view key) con
         return {};
     quint32 node = 0;
     for (char16_t c : key) {
-        const char16_t* first = Units.data() + First[node];
-        const char16_t* end = Units.data() + First[node + 1];
+        const quint32 last = std::min(First[node + 1], quint32(Units.size()));
+        const char16_t* first = Units.data() + std::min(First[node], last);
+        const char16_t* end = Units.data() + last;
         const char16_t* it = std::lower_bound(first, end, c);
         if (it == end || *it != c)
             return {};
@@ -490,7 +494,13 @@ std::span<const quint32> TSuggestDirection::WithKey(std::u16string_view key) con
     const int k = KeyOfNode(node);
     if (k < 0)
         return {};
-    return Keyed.subspan(KeyFirst[size_t(k)], KeyFirst[size_t(k) + 1] - KeyFirst[size_t(k)]);
+    return KeyedOf(k);
+}
+
+std::span<const quint32> TSuggestDirection::KeyedOf(int k) const {
+    const quint32 end = std::min(KeyFirst[size_t(k) + 1], quint32(Keyed.size()));
+    const quint32 begin = std::min(KeyFirst[size_t(k)], end);
+    return Keyed.subspan(begin, end - begin);
 }
 
 void TSuggestDirection::BasesOf(std::u16string_view lower, std::vector<quint32>& bases) const {
@@ -508,6 +518,7 @@ void TSuggestDirection::Near(std::u16string_view key, int limit, std::vector<TNe
     auto walk = std::make_unique<TNearWalk>();
     walk->Units = Units.data();
     walk->First = First.data();
+    walk->NodeCount = quint32(Units.size());
     walk->Shortest = Shortest.data();
     walk->Longest = Longest.data();
     walk->Key = key;
@@ -521,8 +532,8 @@ void TSuggestDirection::Near(std::u16string_view key, int limit, std::vector<TNe
         const int k = KeyOfNode(node);
         if (k < 0)
             continue;
-        for (quint32 i = KeyFirst[size_t(k)]; i < KeyFirst[size_t(k) + 1]; ++i)
-            found.push_back({distance, Keyed[i]});
+        for (quint32 word : KeyedOf(k))
+            found.push_back({distance, word});
     }
 }
 
@@ -672,14 +683,14 @@ TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owne
             FFile.DropResidentPages(from & ~qsizetype(0xFFFF), to - (from & ~qsizetype(0xFFFF)));
     };
     qsizetype summed = 0;
-    const quint64 sum = checksumInSteps(p + kFileHeaderSize, size - kFileHeaderSize,
-                                        [&](qsizetype passed) {
-                                            const qsizetype end = kFileHeaderSize + passed;
-                                            if (end - summed >= 2 * kCheckStep) {
-                                                letGo(summed, end - kCheckStep);
-                                                summed = end - kCheckStep;
-                                            }
-                                        });
+    const quint64 sum =
+        checksumInSteps(p + kFileHeaderSize, size - kFileHeaderSize, [&](qsizetype passed) {
+            const qsizetype end = kFileHeaderSize + passed;
+            if (end - summed >= 2 * kCheckStep) {
+                letGo(summed, end - kCheckStep);
+                summed = end - kCheckStep;
+            }
+        });
     if (loadU64(p + 16) != sum)
         return fail(QStringLiteral("is damaged: its checksum does not match"));
     if (owner) {

@@ -4,6 +4,7 @@
 #include "FileIO.h"
 #include "Status.h"
 
+#include <algorithm>
 #include <memory>
 #include <QByteArray>
 #include <QString>
@@ -57,8 +58,9 @@
 // which read every byte, the pages leave the resident memory again, and the queries bring
 // back only the few they touch, from the page cache. Like the index files, the mapped file
 // stays valid when a new one is renamed over its name, which is how the import and
-// import-suggest install it; the engine's writers never change it in place (a file cut
-// short under a live mapping would fault on the next read of its lost pages).
+// import-suggest install it; the engine's writers never change it in place. Should
+// another program do so, its lost pages read as zeros (MappingGuard.h) and the accessors
+// below keep every read inside the arrays.
 //
 // Thread safety: Make() and Read() on any thread; a read index is immutable, and every
 // const member may be called from any thread, also concurrently.
@@ -77,12 +79,19 @@ public:
         quint32 Word;
     };
 
+    // The accessors bound every position they read from the file by the arrays' sizes:
+    // the file was checked when read, but another program may rewrite it in place since,
+    // and its bytes then must not carry a read out of the arrays.
     int Count() const { return int(Refs.size()); }
     QStringView Word(quint32 i) const {
-        return QStringView(Text.data() + Start[i], qsizetype(Start[i + 1] - Start[i]));
+        if (size_t(i) + 1 >= Start.size())
+            return {};
+        const quint32 end = std::min(Start[i + 1], quint32(Text.size()));
+        const quint32 begin = std::min(Start[i], end);
+        return QStringView(Text.data() + begin, qsizetype(end - begin));
     }
-    quint16 RefsOf(quint32 i) const { return Refs[i]; }
-    quint8 RankOf(quint32 i) const { return Rank[i]; }
+    quint16 RefsOf(quint32 i) const { return i < Refs.size() ? Refs[i] : 0; }
+    quint8 RankOf(quint32 i) const { return i < Rank.size() ? Rank[i] : 0; }
     int KeyedCount() const { return int(Keyed.size()); }
     int FormCount() const { return int(Forms.size()); }
 
@@ -116,6 +125,8 @@ public:
 
 private:
     int KeyOfNode(quint32 node) const;
+    // The headwords of key k: a part of Keyed.
+    std::span<const quint32> KeyedOf(int k) const;
 };
 
 // What the index is checked against when read: the set it must belong to.
