@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -106,6 +107,31 @@ private slots:
         QVERIFY(!form.empty());
         QCOMPARE(form.front().Word, QStringLiteral("Haus"));
         QCOMPARE(form.front().Kind, TSuggestionKind::Form);
+    }
+
+    // Another program overwrites the index in place while it is read from its mapping: the
+    // answers may be nonsense, but every read stays inside the arrays.
+    void indexRewrittenInPlaceUnderTheReader() {
+        QTemporaryDir dir;
+        QVERIFY(importSmall(dir.path(), "s", "Haus {n} :: house\nStraße {f} :: street\n").ok());
+        TDictDB db(0, dir.path());
+        QVERIFY(db.Open("s").ok());
+        TSuggester suggester;
+        QVERIFY(suggester.Build(db, {QString(), true}).ok());
+        QVERIFY(suggester.Stats().FromFile);
+        QFile file(dir.filePath("s.sug"));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(256));
+        QByteArray noise(int(file.size() - 256), Qt::Uninitialized);
+        QRandomGenerator random(7);
+        for (char& byte : noise)
+            byte = char(random.bounded(256));
+        QCOMPARE(file.write(noise), qint64(noise.size()));
+        file.close();
+        for (const char16_t* text : {u"Strasse", u"Hause", u"Haus", u"street", u"hose"}) {
+            suggester.Suggest(QStringView(text), 0);
+            suggester.Suggest(QStringView(text), 1);
+        }
     }
 
     void firstSuggestion_data() {
