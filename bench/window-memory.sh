@@ -10,37 +10,10 @@
 # Needs xvfb, xdotool and openbox. Not run by ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bin=build/bin
 runs=3
-while [ $# -gt 0 ]; do
-  case $1 in
-    --bin) bin=$2; shift ;;
-    --runs) runs=$2; shift ;;
-    *) echo "usage: bench/window-memory.sh [--bin DIR] [--runs N]" >&2; exit 2 ;;
-  esac
-  shift
-done
-program=$(cd "$bin" && pwd)/quillet-dictionary
-[ -x "$program" ] || { echo "window-memory.sh: $program not built" >&2; exit 1; }
-for tool in Xvfb xdotool openbox; do
-  command -v "$tool" >/dev/null || { echo "window-memory.sh: $tool missing (scripts/install-deps test)" >&2; exit 1; }
-done
-
-home=$(mktemp -d "${TMPDIR:-/tmp}/quillet-window.XXXXXX")
-display=:$((90 + RANDOM % 100))
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$home"
-}
-trap cleanup EXIT
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
+source bench/desktop-session.sh
+home=$work
+export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
 
 kb() { awk -v k="$1:" '$1 == k { print $2 }' "/proc/$2/status"; }
 # Waits until the resident memory has not moved for a second (the loads are done).
@@ -53,7 +26,6 @@ settle() {
     last=$now
   done
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 
 : > "$home/one.rss"; : > "$home/one.hwm"; : > "$home/both.rss"; : > "$home/both.hwm"

@@ -9,38 +9,8 @@
 # Needs xvfb and openbox. Not run by ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bin=build/bin
 runs=7
-while [ $# -gt 0 ]; do
-  case $1 in
-    --bin) bin=$2; shift ;;
-    --runs) runs=$2; shift ;;
-    *) echo "usage: bench/window-start.sh [--bin DIR] [--runs N]" >&2; exit 2 ;;
-  esac
-  shift
-done
-program=$(cd "$bin" && pwd)/quillet-dictionary
-[ -x "$program" ] || { echo "window-start.sh: $program not built" >&2; exit 1; }
-for tool in Xvfb xdotool openbox; do
-  command -v "$tool" >/dev/null || { echo "window-start.sh: $tool missing (scripts/install-deps test)" >&2; exit 1; }
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/quillet-start.XXXXXX")
-display=:$((90 + RANDOM % 100))
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+source bench/desktop-session.sh
 
 : > "$work/times"
 for ((i = 0; i <= runs; ++i)); do
@@ -60,7 +30,7 @@ for ((i = 0; i <= runs; ++i)); do
   [ -n "$painted" ] || { echo "window-start.sh: no rows painted within 10 s" >&2; exit 1; }
   [ "$i" -eq 0 ] || echo $((painted - start)) >> "$work/times"
 done
-median=$(sort -n "$work/times" | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+median=$(median < "$work/times")
 printf '== The window: start to the first lookup'"'"'s rows painted, warm, median of %d ==\n' "$runs"
 printf '  %s ms (all: %s)   target: at most 150 ms  %s\n' "$median" "$(sort -n "$work/times" | tr '\n' ' ')" \
   "$(awk -v m="$median" 'BEGIN { print (m <= 150) ? "met" : "NOT met" }')"
