@@ -135,8 +135,8 @@ TStatus TEntryReader::Read(quint32 offset, QString& side1, QString& side2) {
         const qsizetype rightEnd = right.indexOf(separatorBytes);
         if (rightEnd < 0 && right.isEmpty())
             return damaged("has no \" :: \" between its two sides");
-        side1 = QString::fromUtf8(bytes.first(byteSeparator));
-        side2 = QString::fromUtf8(rightEnd < 0 ? right : right.first(rightEnd));
+        AssignUtf8(side1, bytes.first(byteSeparator));
+        AssignUtf8(side2, rightEnd < 0 ? right : right.first(rightEnd));
         return TStatus::Ok();
     }
     const QString text = QString::fromUtf8(bytes);

@@ -2,6 +2,7 @@
 #include "LinkedList.h"
 
 #include "Collation.h"
+#include "TextTools.h"
 
 #include <algorithm>
 #include <QList>
@@ -82,6 +83,10 @@ bool TLinkedList::GetText(int index, QString& text) {
 
 QString TLinkedList::TextAt(int index) const {
     return QString::fromUtf8(TextBytes(index));
+}
+
+void TLinkedList::TextInto(int index, QString& text) const {
+    AssignUtf8(text, TextBytes(index));
 }
 
 int TLinkedList::IndexOf(QStringView text) {

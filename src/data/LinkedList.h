@@ -52,6 +52,8 @@ public:
     bool GetText(int index, QString& text);
     // The text of the item at `index` without touching the cursor. REQUIRES: 0 <= index < Count().
     QString TextAt(int index) const;
+    // The same into `text`, reusing its buffer (AssignUtf8). REQUIRES: 0 <= index < Count().
+    void TextInto(int index, QString& text) const;
 
     // Exact search (under CompareText) relative to the cursor: the index of the equal
     // item, which becomes the cursor, or -1. On a miss the cursor rests where a walk from
