@@ -190,8 +190,13 @@ TStatus TDictDB::LoadIndex() {
             if (TStatus s = OpenEntries(); !s.ok())
                 return s;
         }
-        TStatus status =
-            FWordLists[FDirection]->LoadFromFile(FAppDir + FLanguages[FDirection].IndexFile);
+        FIndexStatus[FDirection] = TStatus::Ok();
+        // With the index's record table a lookup in a fresh process reads a few records
+        // instead of walking the whole file first; sets without one are walked.
+        const TRecordTableOwner owner{FHeader, FEntries.Size()};
+        TStatus status = FWordLists[FDirection]->LoadFromFile(
+            FAppDir + FLanguages[FDirection].IndexFile,
+            FAppDir + FBaseName + (FDirection == 0 ? ".tr1" : ".tr2"), owner);
         if (!status.ok() || !FEntries.IsOpen() || FEntries.Identity() == IdentityOf(dataPath) ||
             attempt == 2)
             return status;
@@ -236,6 +241,29 @@ int TDictDB::FindWords(QStringView text, QStringList& words) {
 }
 
 int TDictDB::FindWordsFilling(QStringView text, QStringList* words) {
+    const int cursor = FWordLists[FDirection]->CurrentIndex();
+    const int windowStart = FWindowStart, windowEnd = FWindowEnd;
+    const int position = FindWordsOnce(text, words);
+    if (!FWordLists[FDirection]->RecordFault())
+        return position;
+    // A record the lookup read did not fit the index's record table: the answer is void.
+    // The same lookup again, from the same state, on the index read without the table.
+    FWindowStart = windowStart;
+    FWindowEnd = windowEnd;
+    (void)ReadIndexWithoutTable(cursor);
+    return FindWordsOnce(text, words);
+}
+
+bool TDictDB::ReadIndexWithoutTable(int cursor) {
+    TWordList& list = *FWordLists[FDirection];
+    FIndexStatus[FDirection] = list.ReadWithoutTable(FAppDir + FLanguages[FDirection].IndexFile);
+    if (!FIndexStatus[FDirection].ok())
+        return false;
+    list.GoTo(cursor);
+    return true;
+}
+
+int TDictDB::FindWordsOnce(QStringView text, QStringList* words) {
     TWordList& list = *FWordLists[FDirection];
     auto refsAtCursor = [&list] {
         return list.HasCursor() ? list.RefsAt(list.CurrentIndex()) : TTermRefArray();
@@ -272,13 +300,22 @@ int TDictDB::FindWordsFilling(QStringView text, QStringList* words) {
 
 void TDictDB::SelectWordAt(int position) {
     TWordList& list = *FWordLists[FDirection];
-    const int index = FWindowStart + position;
-    if (index >= 0 && index < list.Count())
-        list.GoTo(index);
-    FCurrentMatches = list.HasCursor() ? list.RefsAt(list.CurrentIndex()) : TTermRefArray();
+    const int cursor = list.CurrentIndex();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int index = FWindowStart + position;
+        if (index >= 0 && index < list.Count())
+            list.GoTo(index);
+        FCurrentMatches = list.HasCursor() ? list.RefsAt(list.CurrentIndex()) : TTermRefArray();
+        if (!list.RecordFault() || !ReadIndexWithoutTable(cursor))
+            return;
+    }
 }
 
 TStatus TDictDB::GetEntries(TTermPairArray& rows) const {
+    if (!FIndexStatus[FDirection].ok()) {
+        rows.clear();
+        return FIndexStatus[FDirection];
+    }
     if (FCurrentMatches.empty()) {
         rows.clear();
         rows.push_back({QStringLiteral("kein Treffer"), QStringLiteral("no match"), 0});

@@ -142,6 +142,11 @@ private:
 
     // FindWords; `words` is refilled when not null.
     int FindWordsFilling(QStringView text, QStringList* words);
+    int FindWordsOnce(QStringView text, QStringList* words);
+    // After a lookup that found the current index's record table not to fit the index:
+    // reads the index again without it and puts the cursor back to `cursor`, so that the
+    // lookup can be repeated from where it began. False when the index cannot be read.
+    bool ReadIndexWithoutTable(int cursor);
     void FindDictionaries();
     // Adds the sets of one folder that no earlier folder has.
     void FindDictionariesIn(const QString& folder);
@@ -154,6 +159,7 @@ private:
     TLanguage FLanguages[2];
     QString FDataFile;
     mutable TEntryReader FEntries; // the open entry file the loaded indexes point into
+    TStatus FIndexStatus[2];       // why a direction's index could not be read again
     int FWindowStart = -1;
     int FWindowEnd = -1;
     TDictionaryArray FDictionaries;

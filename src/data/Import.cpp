@@ -335,12 +335,21 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     if (TStatus s = TSuggestIndex::Make(entries.data(), indexBytes[0], indexBytes[1], suggestions);
         !s.ok())
         return s;
+    QByteArray recordTables[2];
+    for (int side = 0; side < 2; ++side) {
+        if (TStatus s = TWordList::MakeRecordTable(indexBytes[side], entries.data(),
+                                                   recordTables[side]);
+            !s.ok())
+            return s;
+    }
     // The entries last: a reader that opened the entry file and then read an index tells
     // by the entry file's identity whether the set changed in between (TDictDB::LoadIndex).
     return InstallFileSet(request.Folder, request.BaseName,
                           {{QStringLiteral("tx1"), indexBytes[0]},
                            {QStringLiteral("tx2"), indexBytes[1]},
                            {QString::fromLatin1(kSuggestIndexExtension), suggestions},
+                           {QStringLiteral("tr1"), recordTables[0]},
+                           {QStringLiteral("tr2"), recordTables[1]},
                            {QStringLiteral("tdb"), entries.data()}});
 }
 
