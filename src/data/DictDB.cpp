@@ -193,10 +193,13 @@ TStatus TDictDB::LoadIndex() {
         FIndexStatus[FDirection] = TStatus::Ok();
         // With the index's record table a lookup in a fresh process reads a few records
         // instead of walking the whole file first; sets without one are walked.
+        const QString indexPath = FAppDir + FLanguages[FDirection].IndexFile;
         const TRecordTableOwner owner{FHeader, FEntries.Size()};
-        TStatus status = FWordLists[FDirection]->LoadFromFile(
-            FAppDir + FLanguages[FDirection].IndexFile,
-            FAppDir + FBaseName + (FDirection == 0 ? ".tr1" : ".tr2"), owner);
+        TStatus status =
+            FFewLookups ? FWordLists[FDirection]->LoadFromFile(
+                              indexPath, FAppDir + FBaseName + (FDirection == 0 ? ".tr1" : ".tr2"),
+                              owner)
+                        : FWordLists[FDirection]->LoadFromFile(indexPath);
         if (!status.ok() || !FEntries.IsOpen() || FEntries.Identity() == IdentityOf(dataPath) ||
             attempt == 2)
             return status;

@@ -70,6 +70,12 @@ public:
     // replaced on disk since Open(), the new entry file is opened first (and the other
     // direction's index dropped), so an index never points into another set's entries.
     TStatus LoadIndex();
+    // For a process that looks up a word or two (the command line's lookup of its
+    // arguments): LoadIndex then reads the index through its record table (WordList.h)
+    // where the set has one, and a lookup reads only the records it compares. Otherwise
+    // the index is walked whole, which brings every page of it in at once, so that the
+    // many lookups that follow take no page faults in it.
+    void SetFewLookups(bool few) { FFewLookups = few; }
     // Reads <base>.ipa unless pronunciations are loaded or the file is missing.
     TStatus LoadPronunciations();
     // Lets the pages of the index and entry files that the load and the lookups so far
@@ -172,6 +178,7 @@ private:
     QStringList FFolders; // the folders searched, each with a trailing separator
     std::atomic<bool> FCancel{false};
     int FDirection = 0;
+    bool FFewLookups = false;
 
     mutable std::mutex FPronunciationLock; // guards the hand-over of FPronunciations
     std::unique_ptr<TPronunciationTable> FPronunciations;

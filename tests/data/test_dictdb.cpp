@@ -45,8 +45,9 @@ struct TTestSet {
         return heads;
     }
     // The set "d", opened with its index loaded (or failing the test).
-    TDictDB& Load(int direction = 0) {
+    TDictDB& Load(int direction = 0, bool fewLookups = false) {
         TDictDB& db = Db.emplace(direction, Dir.path());
+        db.SetFewLookups(fewLookups);
         if (!db.Open("d").ok() || !db.LoadIndex().ok())
             QTest::qFail("the test set does not load", __FILE__, __LINE__);
         return db;
@@ -176,11 +177,12 @@ private slots:
         const QString tablePath = set.Dir.filePath("d.tr1");
         auto loadWith = [&](const QByteArray& bytes) -> TDictDB& {
             writeAll(tablePath, bytes);
-            return set.Load();
+            return set.Load(0, true);
         };
         QVERIFY(loadWith(table).WordList(0).UsesRecordTable());
         QCOMPARE(answers(*set.Db), expected);
         QCOMPARE(set.Db->ReferenceCount(), 400);
+        QVERIFY(!set.Load().WordList(0).UsesRecordTable()); // walked for many lookups
 
         QByteArray damaged = table;
         damaged[52] = char(damaged[52] ^ 1); // a byte only the checksum covers
