@@ -201,6 +201,8 @@ QString jsonString(const QString& text) {
                (c.unicode() >= 0x80 && !c.isSurrogate());
     });
     if (plain) {
+        if (!text.contains(u'"') && !text.contains(u'\\'))
+            return u'"' + text + u'"';
         QString quoted;
         quoted.reserve(text.size() + 8);
         quoted += u'"';
