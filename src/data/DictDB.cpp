@@ -103,8 +103,9 @@ void TDictDB::FindDictionariesIn(const QString& folder) {
     // read, so that none of them is seen half old, half new.
     for (const QString& base : SetsWithInstallLeftovers(folder))
         (void)RecoverSet(folder, base, kRecoveryWaitMs);
-    const QStringList names = dir.entryList({QStringLiteral("*.tdb")},
-                                            QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    // As the name filter "*.tdb" would, without the regular expression QDir makes of it.
+    QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    names.removeIf([](const QString& name) { return !name.endsWith(u".tdb", Qt::CaseInsensitive); });
     for (const QString& name : names) {
         const QString base = BaseNameOf(name);
         if (std::any_of(FDictionaries.begin(), FDictionaries.end(),
