@@ -172,6 +172,21 @@ int runImportSuggest(const TOptions& options) {
     return 0;
 }
 
+// The record tables of a set imported without them, written into the set's folder.
+int runImportTables(const TOptions& options) {
+    if (!options.Args.isEmpty())
+        return usageError("import-tables takes no arguments");
+    TDictDB db(0, searchPath(options));
+    if (TStatus s = db.Open(options.Name); !s.ok())
+        return fail(s.message());
+    if (TStatus s = ImportRecordTables(db.AppDir(), options.Name); !s.ok())
+        return fail(s.message());
+    out() << "record tables written to "
+          << QDir::toNativeSeparators(db.AppDir() + options.Name + ".tr1") << " and .tr2"
+          << Qt::endl;
+    return 0;
+}
+
 // --- list ---------------------------------------------------------------------------
 
 int runList(const TOptions& options) {
@@ -366,11 +381,13 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         "Builds Quillet dictionaries and looks words up in them.\n\n"
         "Commands:\n"
-        "  import [--title TITLE] SOURCE   build BASE.tdb, .tx1, .tx2 and .sug from a UTF-8\n"
-        "                                  source\n"
+        "  import [--title TITLE] SOURCE   build BASE.tdb, .tx1, .tx2, .sug, .tr1 and .tr2\n"
+        "                                  from a UTF-8 source\n"
         "  import-ipa SOURCE               build BASE.ipa from key=value lines\n"
         "  import-suggest                  build BASE.sug, the suggestion index, for a\n"
         "                                  dictionary imported without it\n"
+        "  import-tables                   build BASE.tr1 and .tr2, the indexes' record\n"
+        "                                  tables, for a dictionary imported without them\n"
         "  list                            list the installed dictionaries (base name, title,\n"
         "                                  folder)\n"
         "  lookup [--direction 0|1] [--json] [--no-suggestions] (TEXT... | --stdin)\n"
@@ -396,7 +413,8 @@ int main(int argc, char* argv[]) {
         "no-suggestions", "Look up without suggestions (no suggestion index, no Hunspell).");
     parser.addOptions({folder, name, title, direction, json, stdinOption, noSuggestions});
     parser.addPositionalArgument(
-        "command", "import, import-ipa, import-suggest, list, lookup, suggest or pron");
+        "command",
+        "import, import-ipa, import-suggest, import-tables, list, lookup, suggest or pron");
     // Not process(): an unknown option must end with the usage status 2, not 1.
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText());
@@ -434,6 +452,8 @@ int main(int argc, char* argv[]) {
         return runImportIpa(options);
     if (command == u"import-suggest")
         return runImportSuggest(options);
+    if (command == u"import-tables")
+        return runImportTables(options);
     if (command == u"list")
         return runList(options);
     if (command == u"lookup")

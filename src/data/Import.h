@@ -78,6 +78,10 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary);
 // `busy` tells that another import held the lock.
 TStatus ImportSuggestionIndex(const QString& folder, const QString& baseName, bool* busy = nullptr);
 
+// Builds the record tables <base>.tr1 and <base>.tr2 of an installed set from its .tdb,
+// .tx1 and .tx2, for sets imported before the import wrote them; as above.
+TStatus ImportRecordTables(const QString& folder, const QString& baseName, bool* busy = nullptr);
+
 struct TPronunciationSummary {
     int Lines = 0;
     int Pairs = 0;     // distinct keys written
