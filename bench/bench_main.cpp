@@ -2,10 +2,12 @@
 // quillet-bench: timings of the engine on the real default dictionary, each beside the
 // literal algorithm or the raw cost it is held against, measured in one run.
 //
-//   quillet-bench [--folder DIR] [--source FILE] [--quick] [--suggest | --grid | --no-suggest]
+//   quillet-bench [--folder DIR] [--source FILE] [--quick] [--suggest | --grid | --no-suggest |
+//                 --lookup]
 //
 // DIR holds de_en_dict (default: the build's bin folder); FILE is its source text.
-// --suggest and --grid run only the suggestions' or the result grid's section; the grid's
+// --suggest and --grid run only the suggestions' or the result grid's section, --lookup only
+// the index load's and the lookup's (for profiling); the grid's
 // needs widgets and runs them on the offscreen platform unless QT_QPA_PLATFORM says else.
 
 #include "DictDB.h"
@@ -497,6 +499,7 @@ int main(int argc, char* argv[]) {
     bool quick = false;
     bool suggestOnly = false; // only the suggestions' section
     bool noSuggest = false;   // every section but the suggestions' one
+    bool lookupOnly = false;  // only the index load and the lookups
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == u"--folder" && i + 1 < args.size())
@@ -509,6 +512,8 @@ int main(int argc, char* argv[]) {
             suggestOnly = true;
         else if (args[i] == u"--no-suggest")
             noSuggest = true;
+        else if (args[i] == u"--lookup")
+            lookupOnly = true;
     }
     if (!QFile::exists(folder + "/de_en_dict.tdb")) {
         std::fprintf(stderr,
@@ -527,6 +532,8 @@ int main(int argc, char* argv[]) {
     }
     benchLoad(folder, quick);
     benchLookup(folder, quick);
+    if (lookupOnly)
+        return 0;
     benchPronunciations(folder, quick);
     if (!noSuggest)
         benchSuggest(folder, quick);

@@ -6,7 +6,7 @@ _quillet_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="import import-ipa import-suggest list lookup suggest pron"
+    local commands="import import-ipa import-suggest import-tables list lookup suggest pron"
     local options="--folder --name --title --direction --json --stdin --no-suggestions --help --version"
 
     case $prev in

@@ -172,6 +172,21 @@ int runImportSuggest(const TOptions& options) {
     return 0;
 }
 
+// The record tables of a set imported without them, written into the set's folder.
+int runImportTables(const TOptions& options) {
+    if (!options.Args.isEmpty())
+        return usageError("import-tables takes no arguments");
+    TDictDB db(0, searchPath(options));
+    if (TStatus s = db.Open(options.Name); !s.ok())
+        return fail(s.message());
+    if (TStatus s = ImportRecordTables(db.AppDir(), options.Name); !s.ok())
+        return fail(s.message());
+    out() << "record tables written to "
+          << QDir::toNativeSeparators(db.AppDir() + options.Name + ".tr1") << " and .tr2"
+          << Qt::endl;
+    return 0;
+}
+
 // --- list ---------------------------------------------------------------------------
 
 int runList(const TOptions& options) {
@@ -201,6 +216,8 @@ QString jsonString(const QString& text) {
                (c.unicode() >= 0x80 && !c.isSurrogate());
     });
     if (plain) {
+        if (!text.contains(u'"') && !text.contains(u'\\'))
+            return u'"' + text + u'"';
         QString quoted;
         quoted.reserve(text.size() + 8);
         quoted += u'"';
@@ -309,6 +326,7 @@ int runLookup(const TOptions& options) {
     if (options.Stdin == !options.Args.isEmpty())
         return usageError("lookup needs either TEXT or --stdin");
     TDictDB db(options.Direction, searchPath(options));
+    db.SetFewLookups(!options.Stdin);
     if (TStatus s = openDictionary(db, options.Name); !s.ok())
         return fail(s.message());
     // Without its index (the set's files unreadable) the lookup goes on without suggestions.
@@ -374,11 +392,13 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         "Builds Quillet dictionaries and looks words up in them.\n\n"
         "Commands:\n"
-        "  import [--title TITLE] SOURCE   build BASE.tdb, .tx1, .tx2 and .sug from a UTF-8\n"
-        "                                  source\n"
+        "  import [--title TITLE] SOURCE   build BASE.tdb, .tx1, .tx2, .sug, .tr1 and .tr2\n"
+        "                                  from a UTF-8 source\n"
         "  import-ipa SOURCE               build BASE.ipa from key=value lines\n"
         "  import-suggest                  build BASE.sug, the suggestion index, for a\n"
         "                                  dictionary imported without it\n"
+        "  import-tables                   build BASE.tr1 and .tr2, the indexes' record\n"
+        "                                  tables, for a dictionary imported without them\n"
         "  list                            list the installed dictionaries (base name, title,\n"
         "                                  folder)\n"
         "  lookup [--direction 0|1] [--json] [--no-suggestions] (TEXT... | --stdin)\n"
@@ -404,7 +424,8 @@ int main(int argc, char* argv[]) {
         "no-suggestions", "Look up without suggestions (no suggestion index, no Hunspell).");
     parser.addOptions({folder, name, title, direction, json, stdinOption, noSuggestions});
     parser.addPositionalArgument(
-        "command", "import, import-ipa, import-suggest, list, lookup, suggest or pron");
+        "command",
+        "import, import-ipa, import-suggest, import-tables, list, lookup, suggest or pron");
     // Not process(): an unknown option must end with the usage status 2, not 1.
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText());
@@ -442,6 +463,8 @@ int main(int argc, char* argv[]) {
         return runImportIpa(options);
     if (command == u"import-suggest")
         return runImportSuggest(options);
+    if (command == u"import-tables")
+        return runImportTables(options);
     if (command == u"list")
         return runList(options);
     if (command == u"lookup")

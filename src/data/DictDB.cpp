@@ -103,8 +103,9 @@ void TDictDB::FindDictionariesIn(const QString& folder) {
     // read, so that none of them is seen half old, half new.
     for (const QString& base : SetsWithInstallLeftovers(folder))
         (void)RecoverSet(folder, base, kRecoveryWaitMs);
-    const QStringList names = dir.entryList({QStringLiteral("*.tdb")},
-                                            QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    // As the name filter "*.tdb" would, without the regular expression QDir makes of it.
+    QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    names.removeIf([](const QString& name) { return !name.endsWith(u".tdb", Qt::CaseInsensitive); });
     for (const QString& name : names) {
         const QString base = BaseNameOf(name);
         if (std::any_of(FDictionaries.begin(), FDictionaries.end(),
@@ -190,8 +191,16 @@ TStatus TDictDB::LoadIndex() {
             if (TStatus s = OpenEntries(); !s.ok())
                 return s;
         }
+        FIndexStatus[FDirection] = TStatus::Ok();
+        // With the index's record table a lookup in a fresh process reads a few records
+        // instead of walking the whole file first; sets without one are walked.
+        const QString indexPath = FAppDir + FLanguages[FDirection].IndexFile;
+        const TRecordTableOwner owner{FHeader, FEntries.Size()};
         TStatus status =
-            FWordLists[FDirection]->LoadFromFile(FAppDir + FLanguages[FDirection].IndexFile);
+            FFewLookups ? FWordLists[FDirection]->LoadFromFile(
+                              indexPath, FAppDir + FBaseName + (FDirection == 0 ? ".tr1" : ".tr2"),
+                              owner)
+                        : FWordLists[FDirection]->LoadFromFile(indexPath);
         if (!status.ok() || !FEntries.IsOpen() || FEntries.Identity() == IdentityOf(dataPath) ||
             attempt == 2)
             return status;
@@ -236,6 +245,29 @@ int TDictDB::FindWords(QStringView text, QStringList& words) {
 }
 
 int TDictDB::FindWordsFilling(QStringView text, QStringList* words) {
+    const int cursor = FWordLists[FDirection]->CurrentIndex();
+    const int windowStart = FWindowStart, windowEnd = FWindowEnd;
+    const int position = FindWordsOnce(text, words);
+    if (!FWordLists[FDirection]->RecordFault())
+        return position;
+    // A record the lookup read did not fit the index's record table: the answer is void.
+    // The same lookup again, from the same state, on the index read without the table.
+    FWindowStart = windowStart;
+    FWindowEnd = windowEnd;
+    (void)ReadIndexWithoutTable(cursor);
+    return FindWordsOnce(text, words);
+}
+
+bool TDictDB::ReadIndexWithoutTable(int cursor) {
+    TWordList& list = *FWordLists[FDirection];
+    FIndexStatus[FDirection] = list.ReadWithoutTable(FAppDir + FLanguages[FDirection].IndexFile);
+    if (!FIndexStatus[FDirection].ok())
+        return false;
+    list.GoTo(cursor);
+    return true;
+}
+
+int TDictDB::FindWordsOnce(QStringView text, QStringList* words) {
     TWordList& list = *FWordLists[FDirection];
     auto refsAtCursor = [&list] {
         return list.HasCursor() ? list.RefsAt(list.CurrentIndex()) : TTermRefArray();
@@ -259,10 +291,12 @@ int TDictDB::FindWordsFilling(QStringView text, QStringList* words) {
         FWindowStart = c > kWindowBefore ? c - kWindowBefore : 0;
         FWindowEnd = c + kWindowAfter < n ? c + kWindowAfter : n - 1;
         if (words) {
-            words->clear();
-            words->reserve(FWindowEnd - FWindowStart + 1);
-            for (int i = FWindowStart; i <= FWindowEnd; ++i)
-                words->append(list.TextAt(i));
+            // The strings of the last window are refilled in place: making ~250 new ones
+            // (an allocation and a free each) was most of a lookup's time.
+            const int count = std::max(FWindowEnd - FWindowStart + 1, 0);
+            words->resize(count);
+            for (int i = 0; i < count; ++i)
+                list.TextInto(FWindowStart + i, (*words)[i]);
         }
     }
     return c - FWindowStart;
@@ -270,15 +304,24 @@ int TDictDB::FindWordsFilling(QStringView text, QStringList* words) {
 
 void TDictDB::SelectWordAt(int position) {
     TWordList& list = *FWordLists[FDirection];
-    const int index = FWindowStart + position;
-    if (index >= 0 && index < list.Count())
-        list.GoTo(index);
-    FCurrentMatches = list.HasCursor() ? list.RefsAt(list.CurrentIndex()) : TTermRefArray();
+    const int cursor = list.CurrentIndex();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int index = FWindowStart + position;
+        if (index >= 0 && index < list.Count())
+            list.GoTo(index);
+        FCurrentMatches = list.HasCursor() ? list.RefsAt(list.CurrentIndex()) : TTermRefArray();
+        if (!list.RecordFault() || !ReadIndexWithoutTable(cursor))
+            return;
+    }
 }
 
 TStatus TDictDB::GetEntries(TTermPairArray& rows) const {
-    rows.clear();
+    if (!FIndexStatus[FDirection].ok()) {
+        rows.clear();
+        return FIndexStatus[FDirection];
+    }
     if (FCurrentMatches.empty()) {
+        rows.clear();
         rows.push_back({QStringLiteral("kein Treffer"), QStringLiteral("no match"), 0});
         return TStatus::Ok();
     }
@@ -287,22 +330,27 @@ TStatus TDictDB::GetEntries(TTermPairArray& rows) const {
             return s;
     }
     TEntryReader& reader = FEntries;
-    rows.reserve(std::min(FCurrentMatches.size(), size_t(kMaxRows)));
     const bool anyRanked = std::any_of(FCurrentMatches.begin(), FCurrentMatches.end(),
                                        [](const TTermRef& ref) { return ref.Rank > 0; });
+    // The rows' strings of the caller's last lookup are refilled in place (as the window's
+    // words are); the rows beyond this lookup's go at the end.
+    size_t count = 0;
     for (const TTermRef& ref : FCurrentMatches) {
         if (!anyRanked || ref.Rank > 0) {
-            TTermPair row;
+            if (count == rows.size())
+                rows.emplace_back();
+            TTermPair& row = rows[count];
             if (TStatus s = reader.Read(ref.Offset, row.Left, row.Right); !s.ok()) {
                 rows.clear();
                 return s;
             }
             row.Rank = ref.Rank;
-            rows.push_back(std::move(row));
+            ++count;
         }
-        if (int(rows.size()) >= kMaxRows)
+        if (count >= size_t(kMaxRows))
             break;
     }
+    rows.resize(count);
     return TStatus::Ok();
 }
 

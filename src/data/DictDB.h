@@ -70,6 +70,12 @@ public:
     // replaced on disk since Open(), the new entry file is opened first (and the other
     // direction's index dropped), so an index never points into another set's entries.
     TStatus LoadIndex();
+    // For a process that looks up a word or two (the command line's lookup of its
+    // arguments): LoadIndex then reads the index through its record table (WordList.h)
+    // where the set has one, and a lookup reads only the records it compares. Otherwise
+    // the index is walked whole, which brings every page of it in at once, so that the
+    // many lookups that follow take no page faults in it.
+    void SetFewLookups(bool few) { FFewLookups = few; }
     // Reads <base>.ipa unless pronunciations are loaded or the file is missing.
     TStatus LoadPronunciations();
     // Lets the pages of the index and entry files that the load and the lookups so far
@@ -142,6 +148,11 @@ private:
 
     // FindWords; `words` is refilled when not null.
     int FindWordsFilling(QStringView text, QStringList* words);
+    int FindWordsOnce(QStringView text, QStringList* words);
+    // After a lookup that found the current index's record table not to fit the index:
+    // reads the index again without it and puts the cursor back to `cursor`, so that the
+    // lookup can be repeated from where it began. False when the index cannot be read.
+    bool ReadIndexWithoutTable(int cursor);
     void FindDictionaries();
     // Adds the sets of one folder that no earlier folder has.
     void FindDictionariesIn(const QString& folder);
@@ -154,6 +165,7 @@ private:
     TLanguage FLanguages[2];
     QString FDataFile;
     mutable TEntryReader FEntries; // the open entry file the loaded indexes point into
+    TStatus FIndexStatus[2];       // why a direction's index could not be read again
     int FWindowStart = -1;
     int FWindowEnd = -1;
     TDictionaryArray FDictionaries;
@@ -166,6 +178,7 @@ private:
     QStringList FFolders; // the folders searched, each with a trailing separator
     std::atomic<bool> FCancel{false};
     int FDirection = 0;
+    bool FFewLookups = false;
 
     mutable std::mutex FPronunciationLock; // guards the hand-over of FPronunciations
     std::unique_ptr<TPronunciationTable> FPronunciations;

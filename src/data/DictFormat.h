@@ -19,6 +19,8 @@
 //   <base>.ini  meta data, section "meta", Windows-1252      (optional)
 //   <base>.ipa  pronunciations (THashList)                   (optional)
 //   <base>.sug  the suggestions' index (SuggestIndex.h)      (optional)
+//   <base>.tr1  record table of the .tx1 (WordList.h)        (optional)
+//   <base>.tr2  record table of the .tx2                     (optional)
 //
 // .tdb header (little-endian; strings are a length byte plus Windows-1252 characters
 // inside a field of fixed size; bytes past the stored length mean nothing):
@@ -102,6 +104,7 @@ public:
     void Close() { FFile.Close(); }
     // Lets the pages read so far leave the resident memory (see TMappedFile).
     void DropResidentPages() { FFile.DropResidentPages(); }
+    qint64 Size() const { return FFile.Size(); }
     // The first bytes of the file (the header), at most `count`.
     QByteArray ReadStart(qint64 count);
     // Which file is open (to tell whether the name now names another one).

@@ -335,13 +335,47 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     if (TStatus s = TSuggestIndex::Make(entries.data(), indexBytes[0], indexBytes[1], suggestions);
         !s.ok())
         return s;
+    QByteArray recordTables[2];
+    for (int side = 0; side < 2; ++side) {
+        if (TStatus s = TWordList::MakeRecordTable(indexBytes[side], entries.data(),
+                                                   recordTables[side]);
+            !s.ok())
+            return s;
+    }
     // The entries last: a reader that opened the entry file and then read an index tells
     // by the entry file's identity whether the set changed in between (TDictDB::LoadIndex).
     return InstallFileSet(request.Folder, request.BaseName,
                           {{QStringLiteral("tx1"), indexBytes[0]},
                            {QStringLiteral("tx2"), indexBytes[1]},
                            {QString::fromLatin1(kSuggestIndexExtension), suggestions},
+                           {QStringLiteral("tr1"), recordTables[0]},
+                           {QStringLiteral("tr2"), recordTables[1]},
                            {QStringLiteral("tdb"), entries.data()}});
+}
+
+TStatus ImportRecordTables(const QString& folder, const QString& baseName, bool* busy) {
+    TSetLock lock;
+    const TStatus locked = lock.Acquire(folder, baseName);
+    if (busy)
+        *busy = lock.Busy();
+    if (!locked.ok())
+        return locked;
+    if (TStatus s = FinishInterruptedInstall(folder, baseName); !s.ok())
+        return s;
+    QByteArray bytes[3];
+    const QString extensions[3] = {QStringLiteral("tdb"), QStringLiteral("tx1"),
+                                   QStringLiteral("tx2")};
+    for (int f = 0; f < 3; ++f)
+        if (TStatus s =
+                ReadWholeFile(QDir(folder).filePath(baseName + "." + extensions[f]), bytes[f]);
+            !s.ok())
+            return s;
+    QByteArray tables[2];
+    for (int side = 0; side < 2; ++side)
+        if (TStatus s = TWordList::MakeRecordTable(bytes[1 + side], bytes[0], tables[side]); !s.ok())
+            return s;
+    return InstallFileSet(folder, baseName,
+                          {{QStringLiteral("tr1"), tables[0]}, {QStringLiteral("tr2"), tables[1]}});
 }
 
 TStatus ImportSuggestionIndex(const QString& folder, const QString& baseName, bool* busy) {

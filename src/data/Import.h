@@ -67,7 +67,8 @@ bool WriteHeader(QIODevice& out, const TMetaData& meta);
 qint64 WriteEntry(const QByteArray& utf8, QIODevice& out);
 
 // Builds <base>.tdb, <base>.tx1 and <base>.tx2 in the request's folder, with the set's
-// suggestion index <base>.sug (SuggestIndex.h). A missing source gives "File <path> not
+// suggestion index <base>.sug (SuggestIndex.h) and the indexes' record tables <base>.tr1
+// and <base>.tr2 (WordList.h). A missing source gives "File <path> not
 // found" and writes nothing; so does a set being imported by someone else ("Dictionary
 // <base> is being imported", summary.Busy).
 TStatus Import(const TImportRequest& request, TImportSummary& summary);
@@ -76,6 +77,10 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary);
 // for sets imported before the import wrote it, and installs it under the set's lock.
 // `busy` tells that another import held the lock.
 TStatus ImportSuggestionIndex(const QString& folder, const QString& baseName, bool* busy = nullptr);
+
+// Builds the record tables <base>.tr1 and <base>.tr2 of an installed set from its .tdb,
+// .tx1 and .tx2, for sets imported before the import wrote them; as above.
+TStatus ImportRecordTables(const QString& folder, const QString& baseName, bool* busy = nullptr);
 
 struct TPronunciationSummary {
     int Lines = 0;

@@ -2,6 +2,8 @@
 #include "LinkedList.h"
 
 #include "Collation.h"
+#include "FileIO.h"
+#include "TextTools.h"
 
 #include <algorithm>
 #include <QList>
@@ -18,6 +20,9 @@ std::string_view sv(QByteArrayView v) {
 
 void TLinkedList::Clear() {
     ForgetLeadIgnorable();
+    FTable = nullptr;
+    FTableCount = 0;
+    FRecordFault = false;
     FItems.clear();
     FItems.shrink_to_fit();
     FArena.clear();
@@ -82,6 +87,10 @@ bool TLinkedList::GetText(int index, QString& text) {
 
 QString TLinkedList::TextAt(int index) const {
     return QString::fromUtf8(TextBytes(index));
+}
+
+void TLinkedList::TextInto(int index, QString& text) const {
+    AssignUtf8(text, TextBytes(index));
 }
 
 int TLinkedList::IndexOf(QStringView text) {
@@ -196,6 +205,7 @@ void TLinkedList::InsertAt(QStringView text, int index) {
         return;
     }
     index = qMax(index, 0);
+    MakeItems();
     ForgetLeadIgnorable();
     FItems.insert(FItems.begin() + index, StoreItem(text, {}));
     FIndex = index;
@@ -206,6 +216,7 @@ void TLinkedList::AddSorted(QStringView text) {
 }
 
 void TLinkedList::SetCurrentData(QByteArrayView data) {
+    MakeItems();
     TItem& item = FItems[size_t(FIndex)];
     item.DataPos = quint32(FArena.size());
     item.DataLen = quint32(data.size());
@@ -213,6 +224,7 @@ void TLinkedList::SetCurrentData(QByteArrayView data) {
 }
 
 void TLinkedList::AppendWithBytes(QStringView text, QByteArrayView data) {
+    MakeItems();
     ForgetLeadIgnorable();
     FItems.push_back(StoreItem(text, data));
     FIndex = Count() - 1;
@@ -226,6 +238,7 @@ void TLinkedList::AddSortedWithBytes(QStringView text, QByteArrayView data) {
         SetCurrentData(data);
         return;
     }
+    MakeItems();
     ForgetLeadIgnorable();
     FItems.insert(FItems.begin() + lb, StoreItem(text, data));
     FIndex = lb;
@@ -237,10 +250,57 @@ void TLinkedList::AdoptRecords(QByteArray arena, std::vector<TItem> items,
     // The new arena first: the old one may borrow from the old owner.
     FArena = std::move(arena);
     FArenaOwner = std::move(owner);
+    FTable = nullptr;
+    FTableCount = 0;
+    FRecordFault = false;
     FItems = std::move(items);
     FIndex = Count() - 1;
     ForgetLeadIgnorable();
     FindLeadIgnorable(leadCandidates); // while loading, not at the first lookup
+}
+
+void TLinkedList::AdoptRecordTable(QByteArray arena, const char* table, int count,
+                                   std::shared_ptr<const void> owner,
+                                   std::vector<int> leadIgnorable) {
+    FArena = std::move(arena);
+    FArenaOwner = std::move(owner);
+    FItems.clear();
+    FItems.shrink_to_fit();
+    FTable = table;
+    FTableCount = count;
+    FRecordFault = false;
+    FIndex = Count() - 1;
+    FLeadIgnorable = std::move(leadIgnorable);
+    FLeadIgnorableKnown = true;
+}
+
+bool TLinkedList::SplitRecord(QByteArrayView, quint32, TItem&) const {
+    return false;
+}
+
+TLinkedList::TItem TLinkedList::TableItem(int index) const {
+    // Each record is checked where it is read: it must lie between its own position and
+    // the next one and fill that space exactly, so that a table of another arena is
+    // noticed on the first record it gets wrong instead of read past.
+    const quint32 position = ReadU32(FTable + 4 * qsizetype(index));
+    const quint32 next = ReadU32(FTable + 4 * (qsizetype(index) + 1));
+    TItem item{position, 0, position, 0};
+    if (position < next && next <= quint32(FArena.size()) &&
+        SplitRecord(QByteArrayView(FArena.constData() + position, next - position), position, item))
+        return item;
+    FRecordFault = true;
+    return {0, 0, 0, 0};
+}
+
+void TLinkedList::MakeItems() {
+    if (!FTable)
+        return;
+    std::vector<TItem> items(static_cast<size_t>(FTableCount));
+    for (int i = 0; i < FTableCount; ++i)
+        items[size_t(i)] = TableItem(i);
+    FTable = nullptr;
+    FTableCount = 0;
+    FItems = std::move(items);
 }
 
 const std::vector<int>& TLinkedList::LeadIgnorableItems() {

@@ -33,10 +33,17 @@ public:
     // Back to the created state: no items, no cursor, index -1.
     void Clear();
 
-    int Count() const { return int(FItems.size()); }
+    int Count() const { return FTable ? FTableCount : int(FItems.size()); }
     // Index of the cursor item, -1 when there is no cursor.
     int CurrentIndex() const { return FIndex; }
     bool HasCursor() const { return FIndex >= 0; }
+
+    // Whether the list reads its items from a record table (AdoptRecordTable).
+    bool HasRecordTable() const { return FTable != nullptr; }
+    // A record of the table did not split (SplitRecord) at its neighbours' positions: the
+    // table does not describe the arena, and what the list answered since it was read is
+    // void (the item read as empty). The owner reads the list again without the table.
+    bool RecordFault() const { return FRecordFault; }
 
     // Cursor moves; false (and no move) when impossible.
     bool First();
@@ -52,6 +59,8 @@ public:
     bool GetText(int index, QString& text);
     // The text of the item at `index` without touching the cursor. REQUIRES: 0 <= index < Count().
     QString TextAt(int index) const;
+    // The same into `text`, reusing its buffer (AssignUtf8). REQUIRES: 0 <= index < Count().
+    void TextInto(int index, QString& text) const;
 
     // Exact search (under CompareText) relative to the cursor: the index of the equal
     // item, which becomes the cursor, or -1. On a miss the cursor rests where a walk from
@@ -79,11 +88,11 @@ protected:
     };
 
     QByteArrayView TextBytes(int index) const {
-        const TItem& item = FItems[size_t(index)];
+        const TItem item = ItemAt(index);
         return QByteArrayView(FArena.constData() + item.TextPos, item.TextLen);
     }
     QByteArrayView DataBytes(int index) const {
-        const TItem& item = FItems[size_t(index)];
+        const TItem item = ItemAt(index);
         return QByteArrayView(FArena.constData() + item.DataPos, item.DataLen);
     }
     // Replaces the payload of the cursor item. REQUIRES: HasCursor().
@@ -102,7 +111,26 @@ protected:
                       const std::vector<int>* leadCandidates = nullptr);
     static bool IsPrintableAscii(uchar byte) { return byte >= 0x20 && byte < 0x7F; }
 
+    // Replaces the list by the records of a record table over `arena`, without an item
+    // array: item i is the record from table[i] to table[i + 1] (`count` + 1 ascending
+    // little-endian 32-bit positions in the arena, the first 0, the last the arena's size,
+    // as the caller checked), split into text and payload by SplitRecord when it is read.
+    // `owner` keeps the arena's and the table's bytes alive; `leadIgnorable` is what
+    // LeadIgnorableItems() would find. The first change of the list makes the item array.
+    void AdoptRecordTable(QByteArray arena, const char* table, int count,
+                          std::shared_ptr<const void> owner, std::vector<int> leadIgnorable);
+    // The text and payload positions of one record of a record table, or false when the
+    // bytes are no such record. Only lists that adopt record tables define it.
+    virtual bool SplitRecord(QByteArrayView record, quint32 position, TItem& item) const;
+    // The items whose first character has no primary weight (see LeadIgnorableItems),
+    // for a writer of record tables.
+    const std::vector<int>& LeadIgnorableList() { return LeadIgnorableItems(); }
+
 private:
+    TItem ItemAt(int index) const { return FTable ? TableItem(index) : FItems[size_t(index)]; }
+    TItem TableItem(int index) const;
+    // Turns a record table into the item array, before a change of the list.
+    void MakeItems();
     // Index of the first item not below the UTF-8 text, searching [from, Count()).
     int LowerBound(const QByteArray& utf8, int from = 0) const;
     int CompareAt(int index, const QByteArray& utf8) const;
@@ -122,6 +150,9 @@ private:
     int FIndex = -1;
     std::vector<int> FLeadIgnorable;
     bool FLeadIgnorableKnown = false;
+    const char* FTable = nullptr; // the record table, when the items come from one
+    int FTableCount = 0;
+    mutable bool FRecordFault = false;
 };
 
 } // namespace quillet

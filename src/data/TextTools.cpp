@@ -54,6 +54,58 @@ QByteArrayView trimBytes(QByteArrayView v) {
     return trimmedView(v);
 }
 
+// Decodes well-formed UTF-8 into `out` (room for utf8.size() units) and returns the
+// number of units, or -1 at the first sequence that is not plainly well-formed or that
+// decodes to a noncharacter or U+FEFF: those are left to QString::fromUtf8, whose handling
+// of them (replacement characters, a dropped leading byte order mark) is the reference.
+qsizetype decodeWellFormedUtf8(QByteArrayView utf8, char16_t* out) {
+    const auto* p = reinterpret_cast<const uchar*>(utf8.data());
+    const uchar* const end = p + utf8.size();
+    char16_t* const start = out;
+    auto tail = [](uchar b) { return (b & 0xC0) == 0x80; };
+    while (p < end) {
+        const uchar b = *p;
+        if (b < 0x80) {
+            *out++ = b;
+            ++p;
+            continue;
+        }
+        char32_t c;
+        if (b >= 0xC2 && b <= 0xDF) {
+            if (end - p < 2 || !tail(p[1]))
+                return -1;
+            c = char32_t(b & 0x1F) << 6 | (p[1] & 0x3F);
+            p += 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            if (end - p < 3 || !tail(p[1]) || !tail(p[2]))
+                return -1;
+            c = char32_t(b & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+            if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))
+                return -1; // overlong, or a surrogate
+            p += 3;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            if (end - p < 4 || !tail(p[1]) || !tail(p[2]) || !tail(p[3]))
+                return -1;
+            c = char32_t(b & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 |
+                char32_t(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+            if (c < 0x10000 || c > 0x10FFFF)
+                return -1;
+            p += 4;
+        } else {
+            return -1;
+        }
+        if ((c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE || c == 0xFEFF)
+            return -1;
+        if (c >= 0x10000) {
+            *out++ = char16_t(0xD800 + ((c - 0x10000) >> 10));
+            *out++ = char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            *out++ = char16_t(c);
+        }
+    }
+    return out - start;
+}
+
 } // namespace
 
 QString Trim(QStringView text) {
@@ -159,6 +211,21 @@ QByteArray CutUtf8(QByteArray utf8, qsizetype maxBytes) {
         --end;
     utf8.truncate(end);
     return utf8;
+}
+
+void AssignUtf8(QString& text, QByteArrayView utf8) {
+    if (utf8.isEmpty()) {
+        text = QString::fromUtf8(utf8); // null or empty, as fromUtf8 tells them apart
+        return;
+    }
+    // A UTF-8 sequence never decodes to more UTF-16 units than it has bytes. resize()
+    // reuses the buffer of an unshared string that is large enough.
+    text.resize(utf8.size());
+    const qsizetype units = decodeWellFormedUtf8(utf8, reinterpret_cast<char16_t*>(text.data()));
+    if (units < 0)
+        text = QString::fromUtf8(utf8);
+    else
+        text.resize(units);
 }
 
 } // namespace quillet

@@ -62,6 +62,13 @@ QString LineBreaksToBlanks(QStringView text);
 // The UTF-8 bytes cut to at most `maxBytes`, never inside a multi-byte sequence.
 QByteArray CutUtf8(QByteArray utf8, qsizetype maxBytes);
 
+// text = QString::fromUtf8(utf8), decoded into the string's own buffer when it is not
+// shared and large enough: refilling the same strings query after query (the word list's
+// window, the result rows) then allocates nothing. Well-formed UTF-8 is decoded here;
+// anything else (bad or cut sequences, noncharacters, a byte order mark) goes through
+// QString::fromUtf8, so the result is always exactly its.
+void AssignUtf8(QString& text, QByteArrayView utf8);
+
 template <typename F> void ForEachTopLevel(QStringView text, QChar ch, F&& piece) {
     auto take = [&](QStringView part) {
         part = TrimView(part);

@@ -107,6 +107,20 @@ private slots:
                  QStringLiteral("Haus"));
     }
 
+    // The import writes the record tables; import-tables makes the same for a set without
+    // them, and a lookup answers alike either way.
+    void recordTables() {
+        const QString paths[2] = {FDir.filePath("de_en_dict.tr1"), FDir.filePath("de_en_dict.tr2")};
+        const QByteArray tables[2] = {readAll(paths[0]), readAll(paths[1])};
+        QVERIFY(!tables[0].isEmpty() && !tables[1].isEmpty());
+        const TRun with = run({"lookup", "--json", "hausb"});
+        QVERIFY(QFile::remove(paths[0]) && QFile::remove(paths[1]));
+        QCOMPARE(run({"lookup", "--json", "hausb"}).Out, with.Out);
+        QCOMPARE(run({"import-tables"}).Exit, 0);
+        QCOMPARE(readAll(paths[0]), tables[0]);
+        QCOMPARE(readAll(paths[1]), tables[1]);
+    }
+
     // One answer a line, and the word-list window carries over from line to line.
     void lookupFromStdinKeepsState() {
         const QString input = word(100) + "\n" + word(120) + "\n\n" + word(299).toUpper() + "\r\n";

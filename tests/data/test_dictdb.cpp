@@ -45,8 +45,9 @@ struct TTestSet {
         return heads;
     }
     // The set "d", opened with its index loaded (or failing the test).
-    TDictDB& Load(int direction = 0) {
+    TDictDB& Load(int direction = 0, bool fewLookups = false) {
         TDictDB& db = Db.emplace(direction, Dir.path());
+        db.SetFewLookups(fewLookups);
         if (!db.Open("d").ok() || !db.LoadIndex().ok())
             QTest::qFail("the test set does not load", __FILE__, __LINE__);
         return db;
@@ -143,6 +144,71 @@ private slots:
         db.ToggleDirection();
         QVERIFY(RunLoad(db, report).ok()); // nothing left to read: kept from the first run
         QCOMPARE(QPair(report.Headwords, report.References), QPair(2, 3));
+    }
+
+    // The record table is taken only when it is undamaged and of this very set; one whose
+    // positions do not fit the index is noticed at the first misfit, and the lookup is
+    // answered from the index read without it. Every answer is the walked index's.
+    void recordTableIsCheckedAndPassedOver() {
+        TTestSet set;
+        QStringList words;
+        for (int k = 0; k < 400; ++k)
+            words.append(QString::asprintf("w%04d", k));
+        set.Save("d", set.Words(words));
+        const QStringList queries = {"w0", "w0123", "w02", "w0399", "x", "a", "w0123 w0124"};
+        auto answers = [&](TDictDB& db) {
+            QStringList all;
+            for (const QString& query : queries) {
+                QStringList window;
+                const int position = db.FindWords(query, window);
+                TTermPairArray rows;
+                const TStatus status = db.GetEntries(rows);
+                all << QString::number(position) << window << currentHeadword(db) << status.message();
+                for (const TTermPair& row : rows)
+                    all << row.Left << row.Right;
+            }
+            return all;
+        };
+        const QStringList expected = answers(set.Load());
+        QVERIFY(!set.Db->WordList(0).UsesRecordTable());
+
+        QByteArray table;
+        QVERIFY(TWordList::MakeRecordTable(readAll(set.Dir.filePath("d.tx1")), set.Tdb, table).ok());
+        const QString tablePath = set.Dir.filePath("d.tr1");
+        auto loadWith = [&](const QByteArray& bytes) -> TDictDB& {
+            writeAll(tablePath, bytes);
+            return set.Load(0, true);
+        };
+        QVERIFY(loadWith(table).WordList(0).UsesRecordTable());
+        QCOMPARE(answers(*set.Db), expected);
+        QCOMPARE(set.Db->ReferenceCount(), 400);
+        QVERIFY(!set.Load().WordList(0).UsesRecordTable()); // walked for many lookups
+
+        QByteArray damaged = table;
+        damaged[52] = char(damaged[52] ^ 1); // a byte only the checksum covers
+        QVERIFY(!loadWith(damaged).WordList(0).UsesRecordTable());
+        QCOMPARE(answers(*set.Db), expected);
+
+        QByteArray stale;
+        THeads fewer = set.Words(words.mid(1)); // another index of the same entry file
+        TWordList other;
+        for (const auto& [word, refs] : fewer)
+            other.AppendWithData(word, refs);
+        QByteArray otherIndex;
+        for (int i = 0; i < other.Count(); ++i)
+            TWordList::WriteRecord(otherIndex, other.TextAt(i), other.RefsAt(i));
+        QVERIFY(TWordList::MakeRecordTable(otherIndex, set.Tdb, stale).ok());
+        QVERIFY(!loadWith(stale).WordList(0).UsesRecordTable());
+        QCOMPARE(answers(*set.Db), expected);
+
+        // The positions are not checksummed: one moved is found where it is read.
+        QByteArray moved = table;
+        const qsizetype at = moved.size() - 4 * 200; // the record of w0201
+        moved[at] = char(moved[at] + 1);
+        QVERIFY(loadWith(moved).WordList(0).UsesRecordTable());
+        QCOMPARE(answers(*set.Db), expected);
+        QVERIFY(!set.Db->WordList(0).UsesRecordTable());
+        QCOMPARE(set.Db->ReferenceCount(), 400);
     }
 
     void pronunciationsAndDamagedIndex() {

@@ -158,6 +158,24 @@ private slots:
         }
     }
 
+    // Refilled strings must read exactly as fresh ones, whatever the bytes, and a copy
+    // taken before must keep its text.
+    void assignUtf8() {
+        const char* samples[] = {"", "Haus", "Stra\xC3\x9F" "e", "\xEF\xBB\xBFHaus", "a\xEF\xBB\xBF",
+                                 "\xF0\x9F\x98\x80!", "\xC3", "\xC0\xAF", "\xED\xA0\x80",
+                                 "\xEF\xBF\xBE", "\xF4\x90\x80\x80", "x\xFFy", "\xE2\x82"};
+        QString reused = QStringLiteral("a longer text than any sample here");
+        for (const char* sample : samples) {
+            const QByteArray bytes(sample);
+            const QString copy = reused;
+            const QString text(copy.constData(), copy.size()); // not shared with `reused`
+            AssignUtf8(reused, bytes);
+            QCOMPARE(reused, QString::fromUtf8(bytes));
+            QCOMPARE(reused.isNull(), QString::fromUtf8(bytes).isNull());
+            QCOMPARE(copy, text);
+        }
+    }
+
     void ansi() {
         QByteArray all;
         for (int b = 0; b < 256; ++b)
