@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QUtf8StringView>
@@ -124,12 +124,54 @@ private:
     std::vector<int> FByClass; // class id -> index in FHeads, or -1
 };
 
-// The lines of one block: an entry's offset and its two trimmed sides.
+// The lines of one block: an entry's offset and its two trimmed sides, as UTF-8. The
+// sides point into the source when the entry is stored as read (nearly always), else into
+// the line's own converted text; each language's thread decodes its side itself, so that
+// the thread reading the lines does no UTF-16 work.
 struct TBlockLine {
     quint32 Offset;
-    QString Sides[2];
+    QByteArrayView Sides[2];
+    QByteArray Converted; // the stored text when it differs from the source's bytes
 };
 using TBlock = std::vector<TBlockLine>;
+
+// A side of an entry line: the text between separators, trimmed like SplitText trims.
+QByteArrayView trimmedSide(QByteArrayView side) {
+    qsizetype begin = 0, end = side.size();
+    while (begin < end && uchar(side[begin]) < 33)
+        ++begin;
+    while (end > begin && uchar(side[end - 1]) < 33)
+        --end;
+    return side.sliced(begin, end - begin);
+}
+
+// The entry's two sides as SplitText(text, kEntrySeparator, true) finds them: cut at every
+// " :: ", trimmed, empty pieces dropped; false unless exactly two remain. On the UTF-8
+// bytes, since neither the separator nor the trimmed characters occur inside a multi-byte
+// sequence.
+bool splitSides(QByteArrayView entry, QByteArrayView (&sides)[2]) {
+    int found = 0;
+    auto add = [&](QByteArrayView piece) {
+        piece = trimmedSide(piece);
+        if (piece.isEmpty())
+            return true;
+        if (found == 2)
+            return false;
+        sides[found++] = piece;
+        return true;
+    };
+    qsizetype start = 0;
+    for (qsizetype hit = entry.indexOf(" :: "); hit >= 0; hit = entry.indexOf(" :: ", start)) {
+        if (!add(entry.sliced(start, hit - start)))
+            return false;
+        start = hit + 4;
+    }
+    if (start == 0 || start < entry.size()) {
+        if (!add(entry.sliced(start)))
+            return false;
+    }
+    return found == 2;
+}
 
 // Everything one language needs while the import runs; used by one thread at a time.
 class TSideIndexer {
@@ -138,7 +180,8 @@ public:
 
     void Index(const TBlock& block, int side) {
         for (const TBlockLine& line : block) {
-            for (const TTermExtractor::THit& term : FExtractor.Extract(line.Sides[side]))
+            FText = QString::fromUtf8(line.Sides[side]);
+            for (const TTermExtractor::THit& term : FExtractor.Extract(FText))
                 FHeads.Add(term, line.Offset);
         }
     }
@@ -153,6 +196,7 @@ private:
     TStopwords FStopwords;
     TTermExtractor FExtractor{FStopwords, FClasses};
     THeadwordTable FHeads;
+    QString FText; // the side being indexed, decoded
 };
 
 // One job at a time on a thread of its own that lives as long as the object.
@@ -241,7 +285,9 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     if (TStatus s = ReadWholeFile(request.SourcePath, source); !s.ok())
         return s;
 
-    TSideIndexer sides[2];
+    // The indexers are let go of before the suggestion index is made, which needs as much
+    // memory again.
+    auto sides = std::make_unique<TSideIndexer[]>(2);
     const QString stopwordFiles[2] = {QStringLiteral("stopwords_DE.txt"),
                                       QStringLiteral("stopwords_EN.txt")};
     for (int side = 0; side < 2; ++side) {
@@ -249,20 +295,20 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         summary.StopwordsFound[side] = !path.isEmpty() && sides[side].LoadStopwords(path);
     }
 
-    // The entries are assembled in memory and written in large blocks.
-    QBuffer entries;
-    entries.open(QIODevice::WriteOnly);
-    WriteHeader(entries, request.Meta);
-
     if (source.startsWith("\xEF\xBB\xBF"))
         source.remove(0, 3);
-    const std::vector<QByteArrayView> lines = splitLines(source);
+    std::vector<QByteArrayView> lines = splitLines(source);
     summary.Lines = int(lines.size());
     const int lineCount = summary.Lines;
     auto warn = [&](int k, const QString& message) {
         if (request.Warning)
             request.Warning(k + 1, message);
     };
+
+    // The entries are assembled in memory: the source's bytes with a length before each
+    // line, so that room for all of them is known at the start.
+    QByteArray entries = BuildHeader(request.Meta.Name, QDate::currentDate());
+    entries.reserve(kHeaderSize + source.size() + 2 * qsizetype(lines.size()));
 
     // The two languages are indexed side by side: language 2 on a helper thread while
     // this one does language 1, a block of lines at a time. A block ends at each
@@ -284,27 +330,34 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         const bool valid = QUtf8StringView(raw).isValidUtf8();
         if (!valid)
             warn(k, QStringLiteral("not valid UTF-8; the bad bytes are stored as U+FFFD"));
-        QString text = QString::fromUtf8(raw);
         const bool dotted = raw.contains("...");
-        if (dotted)
-            ReplaceAll(text, kDots, kEllipsis);
         // Unchanged text is stored as the very bytes read.
-        const QByteArray utf8 = (valid && !dotted) ? raw.toByteArray() : text.toUtf8();
+        QByteArray converted;
+        if (!valid || dotted) {
+            QString text = QString::fromUtf8(raw);
+            if (dotted)
+                ReplaceAll(text, kDots, kEllipsis);
+            converted = text.toUtf8();
+        }
+        const QByteArrayView utf8 = (valid && !dotted) ? raw : QByteArrayView(converted);
         if (utf8.size() > kMaxEntryBytes) {
             warn(k, QStringLiteral("longer than %1 bytes; left out").arg(kMaxEntryBytes));
             continue;
         }
-        const qint64 offset = WriteEntry(utf8, entries);
+        const qint64 offset = entries.size();
         if (offset >= (qint64(1) << 31))
             return TStatus::Error(QStringLiteral(
                 "The source is too large: entries beyond 2 GiB cannot be addressed"));
+        AppendU16(entries, quint16(utf8.size()));
+        entries.append(utf8);
         ++summary.StoredEntries;
 
-        QStringList pair = SplitText(text, kEntrySeparator, true);
-        if (pair.size() != 2)
+        QByteArrayView pair[2];
+        if (!splitSides(utf8, pair))
             continue;
         ++summary.IndexedLines;
-        block.push_back({quint32(offset), {std::move(pair[0]), std::move(pair[1])}});
+        // The converted text moves into the block; its bytes stay where they are.
+        block.push_back({quint32(offset), {pair[0], pair[1]}, std::move(converted)});
         if (counter == kProgressStep) {
             indexBlock();
             if (request.Progress)
@@ -318,6 +371,8 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         ++counter;
     }
     indexBlock();
+    lines = {};
+    source = {};
 
     QByteArray indexBytes[2];
     helper.Start([&] { indexBytes[1] = sides[1].Serialize(summary.References[1]); });
@@ -331,8 +386,9 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         return TStatus::Error(QStringLiteral("The import was abandoned; nothing was written"));
     for (int side = 0; side < 2; ++side)
         summary.Headwords[side] = sides[side].Headwords();
+    sides.reset();
     QByteArray suggestions;
-    if (TStatus s = TSuggestIndex::Make(entries.data(), indexBytes[0], indexBytes[1], suggestions);
+    if (TStatus s = TSuggestIndex::Make(entries, indexBytes[0], indexBytes[1], suggestions);
         !s.ok())
         return s;
     // The entries last: a reader that opened the entry file and then read an index tells
@@ -341,7 +397,7 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
                           {{QStringLiteral("tx1"), indexBytes[0]},
                            {QStringLiteral("tx2"), indexBytes[1]},
                            {QString::fromLatin1(kSuggestIndexExtension), suggestions},
-                           {QStringLiteral("tdb"), entries.data()}});
+                           {QStringLiteral("tdb"), entries}});
 }
 
 TStatus ImportSuggestionIndex(const QString& folder, const QString& baseName, bool* busy) {
