@@ -124,12 +124,14 @@ private:
     std::vector<int> FByClass; // class id -> index in FHeads, or -1
 };
 
-// The lines of one block: an entry's offset and its two trimmed sides, as UTF-8. The
-// sides point into the source when the entry is stored as read (nearly always), else into
-// the line's own converted text; each language's thread decodes its side itself, so that
-// the thread reading the lines does no UTF-16 work.
+// The entries of one block: each one's offset, its stored text and, when it is indexed, its
+// two trimmed sides, all as UTF-8. The views point into the source when the entry is stored
+// as read (nearly always), else into the entry's own converted text; each language's
+// thread decodes its side itself, so that the thread reading the lines does no UTF-16 work.
 struct TBlockLine {
     quint32 Offset;
+    QByteArrayView Entry;
+    bool Indexed;
     QByteArrayView Sides[2];
     QByteArray Converted; // the stored text when it differs from the source's bytes
 };
@@ -180,6 +182,8 @@ public:
 
     void Index(const TBlock& block, int side) {
         for (const TBlockLine& line : block) {
+            if (!line.Indexed)
+                continue;
             FText = QString::fromUtf8(line.Sides[side]);
             for (const TTermExtractor::THit& term : FExtractor.Extract(FText))
                 FHeads.Add(term, line.Offset);
@@ -313,10 +317,17 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     // The two languages are indexed side by side: language 2 on a helper thread while
     // this one does language 1, a block of lines at a time. A block ends at each
     // progress report, so a report (and a cancel) always sees every line before it indexed.
+    // The helper also gathers the entries' form pairs for the suggestion index, which
+    // would otherwise read every entry again once the indexes are written.
     TBlock block;
+    TSuggestForms forms;
     TBackgroundJob helper;
     auto indexBlock = [&] {
-        helper.Start([&] { sides[1].Index(block, 1); });
+        helper.Start([&] {
+            sides[1].Index(block, 1);
+            for (const TBlockLine& line : block)
+                forms.AddEntry(line.Entry);
+        });
         sides[0].Index(block, 0);
         helper.Wait();
         block.clear();
@@ -352,12 +363,15 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         entries.append(utf8);
         ++summary.StoredEntries;
 
-        QByteArrayView pair[2];
-        if (!splitSides(utf8, pair))
+        // The converted text moves into the block; its bytes stay where they are.
+        TBlockLine& line = block.emplace_back();
+        line.Offset = quint32(offset);
+        line.Entry = utf8;
+        line.Converted = std::move(converted);
+        line.Indexed = splitSides(utf8, line.Sides);
+        if (!line.Indexed)
             continue;
         ++summary.IndexedLines;
-        // The converted text moves into the block; its bytes stay where they are.
-        block.push_back({quint32(offset), {pair[0], pair[1]}, std::move(converted)});
         if (counter == kProgressStep) {
             indexBlock();
             if (request.Progress)
@@ -388,7 +402,8 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         summary.Headwords[side] = sides[side].Headwords();
     sides.reset();
     QByteArray suggestions;
-    if (TStatus s = TSuggestIndex::Make(entries, indexBytes[0], indexBytes[1], suggestions);
+    if (TStatus s =
+            TSuggestIndex::Make(entries, indexBytes[0], indexBytes[1], forms, suggestions);
         !s.ok())
         return s;
     // The entries last: a reader that opened the entry file and then read an index tells

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <QElapsedTimer>
 #include <QFile>
+#include <thread>
 
 namespace quillet {
 
@@ -259,42 +260,21 @@ void makeTrie(TMade& made) {
     }
 }
 
-// The form -> base pairs of every entry of the .tdb whose form lists name a base that is
-// a one-word headword of its side.
-void makeForms(QByteArrayView tdb, TMade made[2]) {
-    const TSuggestDirection views[2] = {made[0].View(), made[1].View()};
-    auto found = [&](int side, const QString& form, const QString& base) {
-        if (!isKeyedWord(form))
-            return;
-        const TSuggestDirection& words = views[side];
+// The form pairs of one direction as pairs of the form's hash and the base's headword:
+// the first headword with the base's spelling key that is the base but for case. Sorted,
+// each pair once.
+void resolveForms(const std::vector<TSuggestForms::TPair>& pairs, TMade& made) {
+    const TSuggestDirection words = made.View();
+    for (const auto& [hash, base] : pairs) {
         for (quint32 w : words.WithKey(SpellingKey(base))) {
             if (sameLower(words.Word(w), base)) {
-                made[side].Forms.emplace_back(FormHash(lowerOf(form)), w);
-                return;
+                made.Forms.emplace_back(hash, w);
+                break;
             }
         }
-    };
-    // Entries follow the header without gaps, each a 16-bit length and its UTF-8 text;
-    // only those whose language 1 side may list forms are decoded.
-    const char* p = tdb.data();
-    for (qsizetype at = kHeaderSize; at + 2 <= tdb.size();) {
-        const qint16 length = qint16(ReadU16(p + at));
-        if (length < 0 || at + 2 + length > tdb.size())
-            break;
-        const QByteArrayView entry(p + at + 2, length);
-        at += 2 + length;
-        const qsizetype sides = entry.indexOf(" :: ");
-        if (sides < 0 || !MayListForms(entry.first(sides)))
-            continue;
-        const QString text = QString::fromUtf8(entry);
-        const qsizetype cut = text.indexOf(u" :: ");
-        ForEachEntryForm(QStringView(text).first(cut), QStringView(text).sliced(cut + 4), found);
     }
-    for (int d = 0; d < 2; ++d) {
-        auto& forms = made[d].Forms;
-        std::sort(forms.begin(), forms.end());
-        forms.erase(std::unique(forms.begin(), forms.end()), forms.end());
-    }
+    std::sort(made.Forms.begin(), made.Forms.end());
+    made.Forms.erase(std::unique(made.Forms.begin(), made.Forms.end()), made.Forms.end());
 }
 
 void appendBytes(QByteArray& out, const void* data, size_t bytes) {
@@ -528,23 +508,64 @@ void TSuggestDirection::Near(std::u16string_view key, int limit, std::vector<TNe
 
 // --- making and reading the file --------------------------------------------------------
 
+void TSuggestForms::AddEntry(QByteArrayView entry) {
+    // Only entries whose language 1 side may list forms are decoded.
+    const qsizetype sides = entry.indexOf(" :: ");
+    if (sides < 0 || !MayListForms(entry.first(sides)))
+        return;
+    const QString text = QString::fromUtf8(entry);
+    const qsizetype cut = text.indexOf(u" :: ");
+    ForEachEntryForm(QStringView(text).first(cut), QStringView(text).sliced(cut + 4),
+                     [this](int side, const QString& form, const QString& base) {
+                         if (isKeyedWord(form))
+                             FPairs[side].push_back({FormHash(lowerOf(form)), base});
+                     });
+}
+
 TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayView tx2,
                             QByteArray& out, qint64* formsMs) {
     out.clear();
     if (tdb.size() < kHeaderSize)
         return TStatus::Error(QStringLiteral("The entry file is shorter than its header"));
-    TMade made[2];
-    if (TStatus s = readHeadwords(tx1, 1, made[0]); !s.ok())
-        return s;
-    if (TStatus s = readHeadwords(tx2, 2, made[1]); !s.ok())
-        return s;
-    makeTrie(made[0]);
-    makeTrie(made[1]);
     QElapsedTimer timer;
     timer.start();
-    makeForms(tdb, made);
+    // Entries follow the header without gaps, each a 16-bit length and its UTF-8 text.
+    TSuggestForms forms;
+    const char* p = tdb.data();
+    for (qsizetype at = kHeaderSize; at + 2 <= tdb.size();) {
+        const qint16 length = qint16(ReadU16(p + at));
+        if (length < 0 || at + 2 + length > tdb.size())
+            break;
+        forms.AddEntry(QByteArrayView(p + at + 2, length));
+        at += 2 + length;
+    }
     if (formsMs)
         *formsMs = timer.elapsed();
+    return Make(tdb, tx1, tx2, forms, out);
+}
+
+TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayView tx2,
+                            const TSuggestForms& forms, QByteArray& out) {
+    out.clear();
+    if (tdb.size() < kHeaderSize)
+        return TStatus::Error(QStringLiteral("The entry file is shorter than its header"));
+    // The directions share nothing until they are written one after the other.
+    TMade made[2];
+    auto makeDirection = [&](int d) {
+        if (TStatus s = readHeadwords(d == 0 ? tx1 : tx2, d + 1, made[d]); !s.ok())
+            return s;
+        makeTrie(made[d]);
+        resolveForms(forms.Pairs(d), made[d]);
+        return TStatus::Ok();
+    };
+    TStatus second = TStatus::Ok();
+    {
+        std::jthread helper([&] { second = makeDirection(1); });
+        if (TStatus s = makeDirection(0); !s.ok())
+            return s;
+    }
+    if (!second.ok())
+        return second;
 
     QByteArray bytes(kFileHeaderSize, '\0');
     std::memcpy(bytes.data(), kMagic, 8);
