@@ -83,9 +83,9 @@ public:
         };
         std::vector<TOrder> order(FHeads.size());
         for (size_t h = 0; h < FHeads.size(); ++h) {
-            const QByteArray& key = classes.KeyOf(FHeads[h].Class);
+            const std::string_view key = classes.KeyOf(FHeads[h].Class);
             quint64 prefix = 0;
-            for (int i = 0; i < 8; ++i)
+            for (size_t i = 0; i < 8; ++i)
                 prefix = prefix << 8 | (i < key.size() ? uchar(key[i]) : 0);
             order[h] = {prefix, int(h)};
         }

@@ -67,19 +67,30 @@ int TTermClasses::ClassOf(QStringView word) {
             std::equal(word.utf16(), word.utf16() + word.size(), FChars.data() + slot.Pos))
             return slot.Class;
     }
-    QByteArray key = CollationKey(word);
-    int cls;
-    if (auto byKey = FByKey.constFind(key); byKey != FByKey.constEnd()) {
-        cls = byKey.value();
-    } else {
-        cls = Count();
-        FByKey.insert(key, cls);
-        FKeys.push_back(std::move(key));
-    }
+    const QByteArray key = CollationKey(word);
+    const int cls = ClassOfKey(std::string_view(key.constData(), size_t(key.size())));
     FSlots[at] = {hash, quint32(FChars.size()), quint32(word.size()), cls};
     FChars.insert(FChars.end(), word.utf16(), word.utf16() + word.size());
     if (++FUsed * 2 > FSlots.size())
         Grow();
+    return cls;
+}
+
+int TTermClasses::ClassOfKey(std::string_view key) {
+    const quint32 hash = quint32(qHashBits(key.data(), key.size()));
+    const size_t mask = FKeySlots.size() - 1;
+    size_t at = hash & mask;
+    for (; FKeySlots[at].Class >= 0; at = (at + 1) & mask) {
+        const TKeySlot& slot = FKeySlots[at];
+        if (slot.Hash == hash && KeyOf(slot.Class) == key)
+            return slot.Class;
+    }
+    const int cls = Count();
+    FKeySlots[at] = {hash, cls};
+    FKeyBytes.insert(FKeyBytes.end(), key.begin(), key.end());
+    FKeyStart.push_back(FKeyBytes.size());
+    if (size_t(Count()) * 2 > FKeySlots.size())
+        GrowKeys();
     return cls;
 }
 
@@ -94,6 +105,20 @@ void TTermClasses::Grow() {
         while (FSlots[at].Class >= 0)
             at = (at + 1) & mask;
         FSlots[at] = slot;
+    }
+}
+
+void TTermClasses::GrowKeys() {
+    std::vector<TKeySlot> old(FKeySlots.size() * 2);
+    old.swap(FKeySlots);
+    const size_t mask = FKeySlots.size() - 1;
+    for (const TKeySlot& slot : old) {
+        if (slot.Class < 0)
+            continue;
+        size_t at = slot.Hash & mask;
+        while (FKeySlots[at].Class >= 0)
+            at = (at + 1) & mask;
+        FKeySlots[at] = slot;
     }
 }
 
@@ -148,19 +173,25 @@ QStringView TTermExtractor::Cut(QStringView word) {
     return Keep(QString::fromUtf8(CutUtf8(utf8, kMaxTermBytes)));
 }
 
-// A word in parentheses: added only if new; an existing term keeps its rank.
-void TTermExtractor::AddOptional(QStringView word, quint8 rank) {
-    word = Cut(word);
-    const int cls = FClasses.ClassOf(word);
-    if (Find(cls) < 0)
-        FHits.push_back({word, rank, cls});
+// The class of the word as a term (cut) and whether the word is a stopword. The class of
+// the term answers the stopword question too when the term is the whole word and reads
+// the same in Windows-1252, as nearly every word does: one lookup instead of two.
+int TTermExtractor::ClassOfStopword(QStringView word, QStringView& cut, bool& stopword) {
+    cut = Cut(word);
+    const int cls = FClasses.ClassOf(cut);
+    stopword = cut.size() == word.size() && ansiSafe(word) ? FStopwords.ContainsClass(cls)
+                                                           : FStopwords.Contains(word, FClasses);
+    return cls;
 }
 
 // A word outside parentheses: a term met again takes the stronger rank, unless the new
 // rank is 0; the first form stays.
 void TTermExtractor::AddWord(QStringView word, quint8 rank) {
     word = Cut(word);
-    const int cls = FClasses.ClassOf(word);
+    AddWord(word, rank, FClasses.ClassOf(word));
+}
+
+void TTermExtractor::AddWord(QStringView word, quint8 rank, int cls) {
     const int at = Find(cls);
     if (at < 0)
         FHits.push_back({word, rank, cls});
@@ -179,8 +210,14 @@ void TTermExtractor::AddParenthesised(QStringView word) {
     splitTopLevel(kept, u' ', pieces);
     for (const QStringView piece : pieces) {
         const QChar last = piece.back();
-        if (piece.size() > 2 && last != u'.' && last != u'-')
-            AddOptional(piece, FStopwords.Contains(piece, FClasses) ? 0 : 9);
+        // A word in parentheses: added only if new; an existing term keeps its rank.
+        if (piece.size() > 2 && last != u'.' && last != u'-') {
+            QStringView cut;
+            bool stopword;
+            const int cls = ClassOfStopword(piece, cut, stopword);
+            if (Find(cls) < 0)
+                FHits.push_back({cut, quint8(stopword ? 0 : 9), cls});
+        }
     }
 }
 
@@ -218,8 +255,13 @@ void TTermExtractor::AddWords(QStringView item, qsizetype i, qsizetype nI, qsize
             rank = 5;
         else if (w == 0)
             rank = (words[1].startsWith(u'[') || words[1].startsWith(u'{')) ? 6 : 7;
-        else
-            rank = FStopwords.Contains(word, FClasses) ? 0 : 8;
+        else {
+            QStringView cut;
+            bool stopword;
+            const int cls = ClassOfStopword(word, cut, stopword);
+            AddWord(cut, stopword ? 0 : 8, cls);
+            continue;
+        }
         AddWord(word, rank);
     }
 }
