@@ -14,10 +14,15 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringEncoder>
 #include <QUtf8StringView>
 #include <thread>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace quillet {
 namespace {
@@ -46,6 +51,42 @@ std::vector<QByteArrayView> splitLines(const QByteArray& bytes) {
     return lines;
 }
 
+// One index record as TWordList::WriteRecord writes it, without a list of references or a
+// text of its own in between: the headword encoded straight into the output, the references
+// grouped by rank 1..9, then 0, each group in stored order.
+void appendRecord(QByteArray& out, QStringView headword, std::span<const TTermRef> refs,
+                  QStringEncoder& utf8) {
+    const qsizetype at = out.size();
+    out.resize(at + 3 + utf8.requiredSpace(headword.size()));
+    char* const text = out.data() + at + 3;
+    const qsizetype length = utf8.appendToBuffer(text, headword) - text;
+    if (length > kMaxHeadwordBytes) { // never from the term extraction, which cuts terms
+        out.truncate(at);
+        TWordList::WriteRecord(out, headword, TTermRefArray(refs.begin(), refs.end()));
+        return;
+    }
+    out.truncate(at + 3 + length);
+    out[at] = char(length);
+    const qsizetype count = qMin<qsizetype>(qsizetype(refs.size()), kMaxReferences);
+    out[at + 1] = char(count & 0xFF);
+    out[at + 2] = char(count >> 8);
+    unsigned ranks = 0; // the ranks present, as bits
+    for (const TTermRef& ref : refs)
+        ranks |= 1u << ref.Rank;
+    qsizetype left = count;
+    for (int rank : {1, 2, 3, 4, 5, 6, 7, 8, 9, 0}) {
+        if (!(ranks & (1u << rank)))
+            continue;
+        for (size_t i = 0; i < refs.size() && left > 0; ++i) {
+            if (refs[i].Rank != rank)
+                continue;
+            AppendU32(out, refs[i].Offset);
+            out.append(char(rank));
+            --left;
+        }
+    }
+}
+
 // One language's headwords while the import runs: each distinct term (under CompareText)
 // once, in the form met first, with its references in the order they were added.
 class THeadwordTable {
@@ -56,7 +97,8 @@ public:
         int& head = FByClass[size_t(term.Class)];
         if (head < 0) {
             head = int(FHeads.size());
-            FHeads.push_back({term.Term.toString(), term.Class, 0});
+            FHeads.push_back({quint32(FForms.size()), quint32(term.Term.size()), term.Class, 0});
+            FForms.insert(FForms.end(), term.Term.utf16(), term.Term.utf16() + term.Term.size());
         }
         ++FHeads[size_t(head)].RefCount;
         FRefs.push_back({head, {offset, term.Rank}});
@@ -98,12 +140,13 @@ public:
         QByteArray out;
         out.reserve(qsizetype(FRefs.size()) * 5 + qsizetype(FHeads.size()) * 16);
         references = 0;
-        TTermRefArray refs;
+        QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
         for (const TOrder& entry : order) {
-            const size_t h = size_t(entry.Head);
-            refs.assign(grouped.begin() + qsizetype(start[h]),
-                        grouped.begin() + qsizetype(start[h + 1]));
-            TWordList::WriteRecord(out, FHeads[h].Form, refs);
+            const THead& head = FHeads[size_t(entry.Head)];
+            const std::span<const TTermRef> refs(grouped.data() + start[size_t(entry.Head)],
+                                                 head.RefCount);
+            appendRecord(out, QStringView(FForms.data() + head.FormAt, head.FormLength), refs,
+                         utf8);
             references += qMin<qint64>(qint64(refs.size()), kMaxReferences);
         }
         return out;
@@ -111,7 +154,8 @@ public:
 
 private:
     struct THead {
-        QString Form;
+        quint32 FormAt; // the form met first, in FForms
+        quint32 FormLength;
         int Class;
         size_t RefCount;
     };
@@ -120,6 +164,7 @@ private:
         TTermRef Ref;
     };
     std::vector<THead> FHeads;
+    std::vector<char16_t> FForms; // the headwords' forms one after the other
     std::vector<TRef> FRefs;
     std::vector<int> FByClass; // class id -> index in FHeads, or -1
 };
@@ -401,6 +446,11 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     for (int side = 0; side < 2; ++side)
         summary.Headwords[side] = sides[side].Headwords();
     sides.reset();
+#if defined(__GLIBC__)
+    // The indexers' many small blocks lie freed between live ones; glibc keeps such pages
+    // until told, and the suggestion index would be made on top of them.
+    malloc_trim(0);
+#endif
     QByteArray suggestions;
     if (TStatus s =
             TSuggestIndex::Make(entries, indexBytes[0], indexBytes[1], forms, suggestions);
