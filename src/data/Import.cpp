@@ -432,17 +432,37 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     indexBlock();
     lines = {};
     source = {};
-
-    QByteArray indexBytes[2];
-    helper.Start([&] { indexBytes[1] = sides[1].Serialize(summary.References[1]); });
-    indexBytes[0] = sides[0].Serialize(summary.References[0]);
-    helper.Wait();
-
     if (summary.IndexedLines == 0)
         return TStatus::Error("No line of " + request.SourcePath +
                               " has two sides to index; nothing was written");
+
+    // The finished files are written to their new files on a thread of their own while the
+    // rest is made: copying 80 MB into the page cache is a good part of the import's time,
+    // and the serialisation and the suggestion index leave the second core room for it.
+    // Until the install record names them they are new files without a record, which any
+    // failure below removes again.
+    auto discard = [&](TStatus status) {
+        (void)FinishInterruptedInstall(request.Folder, request.BaseName);
+        return status;
+    };
+    TSetFile files[4] = {{QStringLiteral("tx1"), {}},
+                         {QStringLiteral("tx2"), {}},
+                         {QString::fromLatin1(kSuggestIndexExtension), {}},
+                         {QStringLiteral("tdb"), entries}};
+    TStatus written[4];
+    auto writeAhead = [&](int f) {
+        written[f] = WriteNewSetFile(request.Folder, request.BaseName, files[f]);
+        files[f].Written = written[f].ok();
+    };
+    std::jthread writer([&] { writeAhead(3); });
+
+    helper.Start([&] { files[1].Bytes = sides[1].Serialize(summary.References[1]); });
+    files[0].Bytes = sides[0].Serialize(summary.References[0]);
+    helper.Wait();
+    writer.join();
     if (request.Abandon && request.Abandon->load())
-        return TStatus::Error(QStringLiteral("The import was abandoned; nothing was written"));
+        return discard(
+            TStatus::Error(QStringLiteral("The import was abandoned; nothing was written")));
     for (int side = 0; side < 2; ++side)
         summary.Headwords[side] = sides[side].Headwords();
     sides.reset();
@@ -451,18 +471,25 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     // until told, and the suggestion index would be made on top of them.
     malloc_trim(0);
 #endif
-    QByteArray suggestions;
-    if (TStatus s =
-            TSuggestIndex::Make(entries, indexBytes[0], indexBytes[1], forms, suggestions);
-        !s.ok())
-        return s;
+
+    writer = std::jthread([&] {
+        writeAhead(0);
+        writeAhead(1);
+    });
+    if (TStatus s = TSuggestIndex::Make(files[3].Bytes, files[0].Bytes, files[1].Bytes, forms,
+                                        files[2].Bytes);
+        !s.ok()) {
+        writer.join();
+        return discard(s);
+    }
+    writer.join();
+    for (const TStatus& s : written)
+        if (!s.ok())
+            return discard(s);
     // The entries last: a reader that opened the entry file and then read an index tells
     // by the entry file's identity whether the set changed in between (TDictDB::LoadIndex).
     return InstallFileSet(request.Folder, request.BaseName,
-                          {{QStringLiteral("tx1"), indexBytes[0]},
-                           {QStringLiteral("tx2"), indexBytes[1]},
-                           {QString::fromLatin1(kSuggestIndexExtension), suggestions},
-                           {QStringLiteral("tdb"), entries}});
+                          std::vector<TSetFile>(std::begin(files), std::end(files)));
 }
 
 TStatus ImportSuggestionIndex(const QString& folder, const QString& baseName, bool* busy) {
