@@ -171,14 +171,31 @@ void makeTrie(TMade& made) {
         if (keys.size() > at)
             spans.emplace_back(quint32(at), quint32(i));
     }
-    std::vector<std::pair<std::u16string_view, quint32>> order;
+    // Sorted by key, then headword. The keys' first four code units, held inline, decide
+    // most comparisons without a look at the keys (no key holds a zero unit).
+    struct TKey {
+        quint64 Prefix;
+        std::u16string_view Key;
+        quint32 Word;
+    };
+    std::vector<TKey> order;
     order.reserve(spans.size());
     for (size_t s = 0; s < spans.size(); ++s) {
         const size_t end = s + 1 < spans.size() ? spans[s + 1].first : keys.size();
-        order.emplace_back(std::u16string_view(keys).substr(spans[s].first, end - spans[s].first),
-                           spans[s].second);
+        const std::u16string_view key =
+            std::u16string_view(keys).substr(spans[s].first, end - spans[s].first);
+        quint64 prefix = 0;
+        for (size_t i = 0; i < 4; ++i)
+            prefix = prefix << 16 | (i < key.size() ? key[i] : 0);
+        order.push_back({prefix, key, spans[s].second});
     }
-    std::sort(order.begin(), order.end());
+    std::sort(order.begin(), order.end(), [](const TKey& a, const TKey& b) {
+        if (a.Prefix != b.Prefix)
+            return a.Prefix < b.Prefix;
+        if (const int c = a.Key.compare(b.Key); c != 0)
+            return c < 0;
+        return a.Word < b.Word;
+    });
 
     // Preorder: node i's subtree ends where ends[i] says, its first child is i + 1.
     std::vector<char16_t> units;
@@ -186,7 +203,8 @@ void makeTrie(TMade& made) {
     std::vector<quint32> path; // the nodes from the root to the last key's end
     std::u16string_view last;
     for (size_t k = 0; k < order.size(); ++k) {
-        const auto& [key, word] = order[k];
+        const std::u16string_view key = order[k].Key;
+        const quint32 word = order[k].Word;
         if (k > 0 && key == last) {
             keyed.push_back(word);
             continue;
@@ -226,11 +244,14 @@ void makeTrie(TMade& made) {
             queue.push_back(child);
         }
     }
-    std::vector<std::pair<quint32, quint32>> ending; // node, key
+    // The keys by the node where they end, ascending: every key ends at a node of its own.
+    std::vector<quint32> keyAt(count, none);
     for (quint32 k = 0; k < keyEnd.size(); ++k)
-        ending.emplace_back(number[keyEnd[k]], k);
-    std::sort(ending.begin(), ending.end());
-    for (const auto& [node, k] : ending) {
+        keyAt[number[keyEnd[k]]] = k;
+    for (quint32 node = 0; node < count; ++node) {
+        const quint32 k = keyAt[node];
+        if (k == none)
+            continue;
         made.KeyNodes.push_back(node);
         made.KeyFirst.push_back(quint32(made.Keyed.size()));
         made.Keyed.insert(made.Keyed.end(), keyed.begin() + keyFirst[k],
