@@ -362,18 +362,29 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     // The two languages are indexed side by side: language 2 on a helper thread while
     // this one does language 1, a block of lines at a time. A block ends at each
     // progress report, so a report (and a cancel) always sees every line before it indexed.
-    // The helper also gathers the entries' form pairs for the suggestion index, which
-    // would otherwise read every entry again once the indexes are written.
+    // The entries' form pairs for the suggestion index are gathered on the way, which
+    // would otherwise read every entry again once the indexes are written. Which thread
+    // gathers a line's pairs does not matter (they are merged and sorted in the end): both
+    // take lines of the block in small runs once their language is done, so that the one
+    // done first does not wait for the other.
     TBlock block;
-    TSuggestForms forms;
+    TSuggestForms forms[2];
+    std::atomic<size_t> formsTaken = 0;
+    auto gatherForms = [&](TSuggestForms& into) {
+        constexpr size_t kRun = 8;
+        for (size_t at; (at = formsTaken.fetch_add(kRun)) < block.size();)
+            for (size_t i = at; i < std::min(at + kRun, block.size()); ++i)
+                into.AddEntry(block[i].Entry);
+    };
     TBackgroundJob helper;
     auto indexBlock = [&] {
+        formsTaken = 0;
         helper.Start([&] {
             sides[1].Index(block, 1);
-            for (const TBlockLine& line : block)
-                forms.AddEntry(line.Entry);
+            gatherForms(forms[1]);
         });
         sides[0].Index(block, 0);
+        gatherForms(forms[0]);
         helper.Wait();
         block.clear();
     };
@@ -476,7 +487,8 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         writeAhead(0);
         writeAhead(1);
     });
-    if (TStatus s = TSuggestIndex::Make(files[3].Bytes, files[0].Bytes, files[1].Bytes, forms,
+    forms[0].Append(std::move(forms[1]));
+    if (TStatus s = TSuggestIndex::Make(files[3].Bytes, files[0].Bytes, files[1].Bytes, forms[0],
                                         files[2].Bytes);
         !s.ok()) {
         writer.join();

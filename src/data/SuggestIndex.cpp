@@ -543,6 +543,14 @@ void TSuggestForms::AddEntry(QByteArrayView entry) {
                      });
 }
 
+void TSuggestForms::Append(TSuggestForms&& other) {
+    for (int side = 0; side < 2; ++side) {
+        FPairs[side].insert(FPairs[side].end(), std::make_move_iterator(other.FPairs[side].begin()),
+                            std::make_move_iterator(other.FPairs[side].end()));
+        other.FPairs[side] = {};
+    }
+}
+
 TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayView tx2,
                             QByteArray& out, qint64* formsMs) {
     out.clear();

@@ -124,6 +124,8 @@ public:
 
     // One stored entry's UTF-8 text, "side 1 :: side 2".
     void AddEntry(QByteArrayView entry);
+    // Adds the pairs another gatherer found (of other entries of the same set).
+    void Append(TSuggestForms&& other);
     // The pairs found so far whose form may be typed as one word, side 0 for language 1.
     const std::vector<TPair>& Pairs(int side) const { return FPairs[side]; }
 
