@@ -97,10 +97,11 @@ public:
         int& head = FByClass[size_t(term.Class)];
         if (head < 0) {
             head = int(FHeads.size());
-            FHeads.push_back({quint32(FForms.size()), quint32(term.Term.size()), term.Class, 0});
+            FHeads.push_back({quint32(FForms.size()), quint32(term.Term.size()), term.Class});
             FForms.insert(FForms.end(), term.Term.utf16(), term.Term.utf16() + term.Term.size());
         }
-        ++FHeads[size_t(head)].RefCount;
+        // The references are counted per headword only when serialised: touching the
+        // headword here would cost a cache miss on most references.
         FRefs.push_back({head, {offset, term.Rank}});
     }
 
@@ -110,8 +111,10 @@ public:
     QByteArray Serialize(const TTermClasses& classes, qint64& references) const {
         // Group the references by headword, keeping their order (a counting sort).
         std::vector<size_t> start(FHeads.size() + 1, 0);
+        for (const TRef& ref : FRefs)
+            ++start[size_t(ref.Head) + 1];
         for (size_t h = 0; h < FHeads.size(); ++h)
-            start[h + 1] = start[h] + FHeads[h].RefCount;
+            start[h + 1] += start[h];
         std::vector<TTermRef> grouped(FRefs.size());
         std::vector<size_t> fill(start.begin(), start.end() - 1);
         for (const TRef& ref : FRefs)
@@ -144,7 +147,7 @@ public:
         for (const TOrder& entry : order) {
             const THead& head = FHeads[size_t(entry.Head)];
             const std::span<const TTermRef> refs(grouped.data() + start[size_t(entry.Head)],
-                                                 head.RefCount);
+                                                 grouped.data() + start[size_t(entry.Head) + 1]);
             appendRecord(out, QStringView(FForms.data() + head.FormAt, head.FormLength), refs,
                          utf8);
             references += qMin<qint64>(qint64(refs.size()), kMaxReferences);
@@ -157,7 +160,6 @@ private:
         quint32 FormAt; // the form met first, in FForms
         quint32 FormLength;
         int Class;
-        size_t RefCount;
     };
     struct TRef {
         int Head;
