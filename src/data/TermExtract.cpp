@@ -148,10 +148,52 @@ bool TStopwords::Contains(QStringView word, TTermClasses& classes) const {
     return FClasses.contains(classes.ClassOf(FromAnsi(ToAnsi(word))));
 }
 
-QStringView TTermExtractor::Keep(QString text) {
-    FScratch.push_back(std::move(text));
-    return FScratch.back();
+// Room for `units` code units that stays where it is until the next Extract; Commit()
+// then takes the part written.
+char16_t* TTermExtractor::Reserve(qsizetype units) {
+    while (FChunk < FChunks.size() && FUsed + units > FChunks[FChunk].Size) {
+        ++FChunk;
+        FUsed = 0;
+    }
+    if (FChunk == FChunks.size()) {
+        const qsizetype size = std::max(units, kChunkUnits);
+        FChunks.push_back({std::make_unique<char16_t[]>(size_t(size)), size});
+        FUsed = 0;
+    }
+    return FChunks[FChunk].Units.get() + FUsed;
 }
+
+QStringView TTermExtractor::Commit(const char16_t* begin, const char16_t* end) {
+    FUsed += end - begin;
+    return QStringView(begin, end - begin);
+}
+
+QStringView TTermExtractor::Keep(QStringView text) {
+    char16_t* to = Reserve(text.size());
+    return Commit(to, std::copy(text.utf16(), text.utf16() + text.size(), to));
+}
+
+namespace {
+
+// The text with each `open`, the first `close` after it and what lies between left out,
+// as DeleteEnclosed does it, written to `to`; returns the end of what was written.
+char16_t* copyWithoutEnclosed(QStringView text, char16_t open, char16_t close, char16_t* to) {
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype from = text.indexOf(QChar(open), i);
+        const qsizetype till = from < 0 ? -1 : text.indexOf(QChar(close), from + 1);
+        if (till < 0) {
+            const QStringView rest = text.sliced(i);
+            return std::copy(rest.utf16(), rest.utf16() + rest.size(), to);
+        }
+        const QStringView kept = text.sliced(i, from - i);
+        to = std::copy(kept.utf16(), kept.utf16() + kept.size(), to);
+        i = till + 1;
+    }
+    return to;
+}
+
+} // namespace
 
 int TTermExtractor::Find(int cls) const {
     for (size_t i = 0; i < FHits.size(); ++i) {
@@ -200,12 +242,17 @@ void TTermExtractor::AddWord(QStringView word, quint8 rank, int cls) {
 }
 
 void TTermExtractor::AddParenthesised(QStringView word) {
-    QString text = word.toString();
-    text.remove(u'(');
-    text.remove(u')');
-    text.replace(u';', u' ');
-    DeleteEnclosed(text, u'[', u']');
-    const QStringView kept = Keep(std::move(text));
+    // Parentheses gone and ';' a blank, then [...] left out.
+    char16_t* plain = Reserve(word.size());
+    char16_t* end = plain;
+    for (const QChar c : word) {
+        if (c != u'(' && c != u')')
+            *end++ = c == u';' ? u' ' : c.unicode();
+    }
+    Commit(plain, end);
+    char16_t* to = Reserve(end - plain);
+    const QStringView kept =
+        Commit(to, copyWithoutEnclosed(QStringView(plain, end - plain), u'[', u']', to));
     TViews pieces;
     splitTopLevel(kept, u' ', pieces);
     for (const QStringView piece : pieces) {
@@ -223,9 +270,8 @@ void TTermExtractor::AddParenthesised(QStringView word) {
 
 void TTermExtractor::AddWords(QStringView item, qsizetype i, qsizetype nI, qsizetype a) {
     if (item.contains(u'{')) {
-        QString text = item.toString();
-        DeleteEnclosed(text, u'{', u'}');
-        item = Keep(std::move(text));
+        char16_t* to = Reserve(item.size());
+        item = Commit(to, copyWithoutEnclosed(item, u'{', u'}', to));
     }
     TViews words;
     splitTopLevel(TrimView(item), u' ', words);
@@ -268,7 +314,8 @@ void TTermExtractor::AddWords(QStringView item, qsizetype i, qsizetype nI, qsize
 
 const std::vector<TTermExtractor::THit>& TTermExtractor::Extract(QStringView side) {
     FHits.clear();
-    FScratch.clear();
+    FChunk = 0;
+    FUsed = 0;
     // Delete the listed characters and turn "/" and ":" into blanks, in one pass.
     FText.resize(side.size());
     qsizetype n = 0;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include <deque>
+#include <memory>
 #include <QByteArray>
 #include <QHash>
 #include <QSet>
@@ -105,7 +105,9 @@ private:
     void AddWord(QStringView cut, quint8 rank, int cls);
     int ClassOfStopword(QStringView word, QStringView& cut, bool& stopword);
     int Find(int cls) const;
-    QStringView Keep(QString text);
+    QStringView Keep(QStringView text);
+    char16_t* Reserve(qsizetype units);
+    QStringView Commit(const char16_t* begin, const char16_t* end);
     QStringView Cut(QStringView word);
 
     static constexpr int kMaxTermBytes = 255; // the longest headword an index file holds
@@ -113,7 +115,16 @@ private:
     const TStopwords& FStopwords;
     TTermClasses& FClasses;
     QString FText;
-    std::deque<QString> FScratch; // texts the views of the current result point into
+    // Texts the views of the current result point into, in chunks that stay from one
+    // Extract to the next: once the first entries are done no text allocates.
+    struct TChunk {
+        std::unique_ptr<char16_t[]> Units;
+        qsizetype Size;
+    };
+    static constexpr qsizetype kChunkUnits = 4096;
+    std::vector<TChunk> FChunks;
+    size_t FChunk = 0;    // the chunk being filled
+    qsizetype FUsed = 0;  // units used in it
     std::vector<THit> FHits;
 };
 
