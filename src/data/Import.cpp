@@ -222,6 +222,26 @@ bool splitSides(QByteArrayView entry, QByteArrayView (&sides)[2]) {
     return found == 2;
 }
 
+// What a line's bytes alone tell about it, found by whichever thread comes to it first:
+// the helper reads ahead where it has time left in a block.
+struct TLineScan {
+    bool Scanned = false;
+    bool Valid = false;
+    bool Dotted = false;  // holds "...", stored as "\u2026"
+    bool Indexed = false; // two sides, found only for a line stored as read
+    QByteArrayView Sides[2];
+};
+
+TLineScan scanLine(QByteArrayView raw) {
+    TLineScan scan;
+    scan.Scanned = true;
+    scan.Valid = QUtf8StringView(raw).isValidUtf8();
+    scan.Dotted = raw.contains("...");
+    if (scan.Valid && !scan.Dotted)
+        scan.Indexed = splitSides(raw, scan.Sides);
+    return scan;
+}
+
 // Everything one language needs while the import runs; used by one thread at a time.
 class TSideIndexer {
 public:
@@ -378,12 +398,19 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
             for (size_t i = at; i < std::min(at + kRun, block.size()); ++i)
                 into.AddEntry(block[i].Entry);
     };
+    // The helper also scans the lines after the block, which this thread then only stores.
+    constexpr size_t kReadAhead = 2 * kProgressStep;
+    std::vector<TLineScan> scans(lines.size());
+    size_t nextLine = 0;
     TBackgroundJob helper;
     auto indexBlock = [&] {
         formsTaken = 0;
         helper.Start([&] {
             sides[1].Index(block, 1);
             gatherForms(forms[1]);
+            for (size_t k = nextLine; k < std::min(nextLine + kReadAhead, lines.size()); ++k)
+                if (!scans[k].Scanned)
+                    scans[k] = scanLine(lines[k]);
         });
         sides[0].Index(block, 0);
         gatherForms(forms[0]);
@@ -396,10 +423,13 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         const QByteArrayView raw = lines[size_t(k)];
         if (raw.isEmpty() || raw.front() == '#')
             continue;
-        const bool valid = QUtf8StringView(raw).isValidUtf8();
+        TLineScan& scan = scans[size_t(k)];
+        if (!scan.Scanned)
+            scan = scanLine(raw);
+        const bool valid = scan.Valid;
         if (!valid)
             warn(k, QStringLiteral("not valid UTF-8; the bad bytes are stored as U+FFFD"));
-        const bool dotted = raw.contains("...");
+        const bool dotted = scan.Dotted;
         // Unchanged text is stored as the very bytes read.
         QByteArray converted;
         if (!valid || dotted) {
@@ -425,12 +455,19 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         TBlockLine& line = block.emplace_back();
         line.Offset = quint32(offset);
         line.Entry = utf8;
+        if (converted.isNull()) {
+            line.Indexed = scan.Indexed;
+            line.Sides[0] = scan.Sides[0];
+            line.Sides[1] = scan.Sides[1];
+        } else {
+            line.Indexed = splitSides(utf8, line.Sides);
+        }
         line.Converted = std::move(converted);
-        line.Indexed = splitSides(utf8, line.Sides);
         if (!line.Indexed)
             continue;
         ++summary.IndexedLines;
         if (counter == kProgressStep) {
+            nextLine = size_t(k) + 1;
             indexBlock();
             if (request.Progress)
                 request.Progress(k, lineCount);
@@ -442,8 +479,10 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         }
         ++counter;
     }
+    nextLine = lines.size();
     indexBlock();
     lines = {};
+    scans = {};
     source = {};
     if (summary.IndexedLines == 0)
         return TStatus::Error("No line of " + request.SourcePath +
