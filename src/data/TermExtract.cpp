@@ -71,7 +71,9 @@ int TTermClasses::ClassOf(QStringView word) {
     const int cls = ClassOfKey(std::string_view(key.constData(), size_t(key.size())));
     FSlots[at] = {hash, quint32(FChars.size()), quint32(word.size()), cls};
     FChars.insert(FChars.end(), word.utf16(), word.utf16() + word.size());
-    if (++FUsed * 2 > FSlots.size())
+    // Filled up to three quarters: a smaller table misses the caches (and the TLB) less
+    // often, which costs more than the slightly longer runs of the probes.
+    if (++FUsed * 4 > FSlots.size() * 3)
         Grow();
     return cls;
 }
@@ -89,7 +91,7 @@ int TTermClasses::ClassOfKey(std::string_view key) {
     FKeySlots[at] = {hash, cls};
     FKeyBytes.insert(FKeyBytes.end(), key.begin(), key.end());
     FKeyStart.push_back(FKeyBytes.size());
-    if (size_t(Count()) * 2 > FKeySlots.size())
+    if (size_t(Count()) * 4 > FKeySlots.size() * 3)
         GrowKeys();
     return cls;
 }
