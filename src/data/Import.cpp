@@ -56,20 +56,21 @@ std::vector<QByteArrayView> splitLines(const QByteArray& bytes) {
 // grouped by rank 1..9, then 0, each group in stored order.
 void appendRecord(QByteArray& out, QStringView headword, std::span<const TTermRef> refs,
                   QStringEncoder& utf8) {
+    const qsizetype count = qMin<qsizetype>(qsizetype(refs.size()), kMaxReferences);
     const qsizetype at = out.size();
-    out.resize(at + 3 + utf8.requiredSpace(headword.size()));
-    char* const text = out.data() + at + 3;
+    out.resize(at + 3 + utf8.requiredSpace(headword.size()) + 5 * count);
+    char* const record = out.data() + at;
+    char* const text = record + 3;
     const qsizetype length = utf8.appendToBuffer(text, headword) - text;
     if (length > kMaxHeadwordBytes) { // never from the term extraction, which cuts terms
         out.truncate(at);
         TWordList::WriteRecord(out, headword, TTermRefArray(refs.begin(), refs.end()));
         return;
     }
-    out.truncate(at + 3 + length);
-    out[at] = char(length);
-    const qsizetype count = qMin<qsizetype>(qsizetype(refs.size()), kMaxReferences);
-    out[at + 1] = char(count & 0xFF);
-    out[at + 2] = char(count >> 8);
+    record[0] = char(length);
+    record[1] = char(count & 0xFF);
+    record[2] = char(count >> 8);
+    char* to = text + length;
     unsigned ranks = 0; // the ranks present, as bits
     for (const TTermRef& ref : refs)
         ranks |= 1u << ref.Rank;
@@ -80,11 +81,17 @@ void appendRecord(QByteArray& out, QStringView headword, std::span<const TTermRe
         for (size_t i = 0; i < refs.size() && left > 0; ++i) {
             if (refs[i].Rank != rank)
                 continue;
-            AppendU32(out, refs[i].Offset);
-            out.append(char(rank));
+            const quint32 offset = refs[i].Offset;
+            to[0] = char(offset & 0xFF);
+            to[1] = char((offset >> 8) & 0xFF);
+            to[2] = char((offset >> 16) & 0xFF);
+            to[3] = char(offset >> 24);
+            to[4] = char(rank);
+            to += 5;
             --left;
         }
     }
+    out.truncate(to - out.constData());
 }
 
 // One language's headwords while the import runs: each distinct term (under CompareText)
@@ -120,25 +127,28 @@ public:
         for (const TRef& ref : FRefs)
             grouped[fill[size_t(ref.Head)]++] = ref.Ref;
 
-        // Sorted on the collation keys' first eight bytes, held inline, and only on a tie
-        // on the whole keys: most comparisons then touch no key at all.
+        // Sorted on the collation keys' first sixteen bytes, held inline, and only on a tie
+        // on the whole keys: most comparisons then touch no key at all (eight bytes are
+        // only four letters or so, which many headwords share).
         struct TOrder {
-            quint64 Prefix;
+            quint64 Prefix[2];
             int Head;
+            int Class;
         };
         std::vector<TOrder> order(FHeads.size());
         for (size_t h = 0; h < FHeads.size(); ++h) {
             const std::string_view key = classes.KeyOf(FHeads[h].Class);
-            quint64 prefix = 0;
-            for (size_t i = 0; i < 8; ++i)
-                prefix = prefix << 8 | (i < key.size() ? uchar(key[i]) : 0);
-            order[h] = {prefix, int(h)};
+            quint64 prefix[2] = {0, 0};
+            for (size_t i = 0; i < 16; ++i)
+                prefix[i / 8] = prefix[i / 8] << 8 | (i < key.size() ? uchar(key[i]) : 0);
+            order[h] = {{prefix[0], prefix[1]}, int(h), FHeads[h].Class};
         }
         std::sort(order.begin(), order.end(), [&](const TOrder& a, const TOrder& b) {
-            if (a.Prefix != b.Prefix)
-                return a.Prefix < b.Prefix;
-            return classes.KeyOf(FHeads[size_t(a.Head)].Class) <
-                   classes.KeyOf(FHeads[size_t(b.Head)].Class);
+            if (a.Prefix[0] != b.Prefix[0])
+                return a.Prefix[0] < b.Prefix[0];
+            if (a.Prefix[1] != b.Prefix[1])
+                return a.Prefix[1] < b.Prefix[1];
+            return classes.KeyOf(a.Class) < classes.KeyOf(b.Class);
         });
         QByteArray out;
         out.reserve(qsizetype(FRefs.size()) * 5 + qsizetype(FHeads.size()) * 16);
