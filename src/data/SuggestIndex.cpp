@@ -307,6 +307,28 @@ template <typename T> void appendArray(QByteArray& out, const std::vector<T>& v)
     appendBytes(out, v.data(), v.size() * sizeof(T));
 }
 
+// The bytes appendDirection() appends.
+qsizetype directionBytes(const TMade& made) {
+    const size_t arrays[] = {sizeof(quint32) * kCounts,
+                             made.Text.size() * sizeof(char16_t),
+                             made.Start.size() * sizeof(quint32),
+                             made.Refs.size() * sizeof(quint16),
+                             made.Rank.size(),
+                             made.Units.size() * sizeof(char16_t),
+                             made.First.size() * sizeof(quint32),
+                             made.Shortest.size(),
+                             made.Longest.size(),
+                             made.KeyNodes.size() * sizeof(quint32),
+                             made.KeyFirst.size() * sizeof(quint32),
+                             made.Keyed.size() * sizeof(quint32),
+                             made.Forms.size() * sizeof(quint64),
+                             made.Forms.size() * sizeof(quint32)};
+    qsizetype bytes = 0;
+    for (size_t array : arrays)
+        bytes += padded(qsizetype(array));
+    return bytes;
+}
+
 void appendDirection(QByteArray& out, const TMade& made) {
     const quint32 counts[kCounts] = {quint32(made.Refs.size()),
                                      quint32(made.Text.size()),
@@ -597,6 +619,7 @@ TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayVi
         return second;
 
     QByteArray bytes(kFileHeaderSize, '\0');
+    bytes.reserve(kFileHeaderSize + directionBytes(made[0]) + directionBytes(made[1]));
     std::memcpy(bytes.data(), kMagic, 8);
     std::memcpy(bytes.data() + 8, &kVersion, 4);
     const quint64 sizes[3] = {quint64(tdb.size()), quint64(tx1.size()), quint64(tx2.size())};
