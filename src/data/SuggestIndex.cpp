@@ -11,6 +11,7 @@
 #include <cstring>
 #include <QElapsedTimer>
 #include <QFile>
+#include <latch>
 #include <thread>
 
 namespace quillet {
@@ -281,19 +282,25 @@ void makeTrie(TMade& made) {
     }
 }
 
-// The form pairs of one direction as pairs of the form's hash and the base's headword:
-// the first headword with the base's spelling key that is the base but for case. Sorted,
-// each pair once.
-void resolveForms(const std::vector<TSuggestForms::TPair>& pairs, TMade& made) {
-    const TSuggestDirection words = made.View();
+using TFormList = std::vector<std::pair<quint64, quint32>>;
+
+// Form pairs as pairs of the form's hash and the base's headword: the first headword with
+// the base's spelling key that is the base but for case. Only reads the trie, so that two
+// threads may each take a part of the pairs.
+void findForms(std::span<const TSuggestForms::TPair> pairs, const TSuggestDirection& words,
+               TFormList& found) {
     for (const auto& [hash, base] : pairs) {
         for (quint32 w : words.WithKey(SpellingKey(base))) {
             if (sameLower(words.Word(w), base)) {
-                made.Forms.emplace_back(hash, w);
+                found.emplace_back(hash, w);
                 break;
             }
         }
     }
+}
+
+// The direction's form pairs in the file's order: sorted, each pair once.
+void sortForms(TMade& made) {
     std::sort(made.Forms.begin(), made.Forms.end());
     made.Forms.erase(std::unique(made.Forms.begin(), made.Forms.end()), made.Forms.end());
 }
@@ -600,23 +607,41 @@ TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayVi
     out.clear();
     if (tdb.size() < kHeaderSize)
         return TStatus::Error(QStringLiteral("The entry file is shorter than its header"));
-    // The directions share nothing until they are written one after the other.
+    // The directions are made side by side. Language 2's is the smaller one: its thread
+    // then also finds the bases of the second half of language 1's form pairs, once
+    // language 1's trie is there.
     TMade made[2];
-    auto makeDirection = [&](int d) {
-        if (TStatus s = readHeadwords(d == 0 ? tx1 : tx2, d + 1, made[d]); !s.ok())
-            return s;
-        makeTrie(made[d]);
-        resolveForms(forms.Pairs(d), made[d]);
-        return TStatus::Ok();
-    };
+    const std::span<const TSuggestForms::TPair> pairs(forms.Pairs(0));
+    const size_t half = pairs.size() / 2;
+    TFormList secondHalf;
+    std::latch trieMade(1);
+    bool trieOk = false;
     TStatus second = TStatus::Ok();
     {
-        std::jthread helper([&] { second = makeDirection(1); });
-        if (TStatus s = makeDirection(0); !s.ok())
-            return s;
+        std::jthread helper([&] {
+            second = readHeadwords(tx2, 2, made[1]);
+            if (second.ok()) {
+                makeTrie(made[1]);
+                findForms(forms.Pairs(1), made[1].View(), made[1].Forms);
+                sortForms(made[1]);
+            }
+            trieMade.wait();
+            if (trieOk)
+                findForms(pairs.subspan(half), made[0].View(), secondHalf);
+        });
+        TStatus first = readHeadwords(tx1, 1, made[0]);
+        if (first.ok())
+            makeTrie(made[0]);
+        trieOk = first.ok();
+        trieMade.count_down();
+        if (!first.ok())
+            return first;
+        findForms(pairs.first(half), made[0].View(), made[0].Forms);
     }
     if (!second.ok())
         return second;
+    made[0].Forms.insert(made[0].Forms.end(), secondHalf.begin(), secondHalf.end());
+    sortForms(made[0]);
 
     QByteArray bytes(kFileHeaderSize, '\0');
     bytes.reserve(kFileHeaderSize + directionBytes(made[0]) + directionBytes(made[1]));

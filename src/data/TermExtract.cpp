@@ -320,11 +320,12 @@ const std::vector<TTermExtractor::THit>& TTermExtractor::Extract(QStringView sid
     FUsed = 0;
     // Delete the listed characters and turn "/" and ":" into blanks, in one pass.
     FText.resize(side.size());
+    QChar* const text = FText.data();
     qsizetype n = 0;
     for (const QChar c : side) {
         if (deleted(c.unicode()))
             continue;
-        FText[n++] = (c == u'/' || c == u':') ? QChar(u' ') : c;
+        text[n++] = (c == u'/' || c == u':') ? QChar(u' ') : c;
     }
     FText.truncate(n);
 
