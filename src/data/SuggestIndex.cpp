@@ -190,12 +190,13 @@ void makeTrie(TMade& made) {
             prefix = prefix << 16 | (i < key.size() ? key[i] : 0);
         order.push_back({prefix, key, spans[s].second});
     }
-    std::sort(order.begin(), order.end(), [](const TKey& a, const TKey& b) {
+    // Merged, not partitioned: the keys come nearly in order (the headwords' order), which
+    // drives quicksort's pivots astray into its heapsort fallback. The headwords are in
+    // ascending order already, so a stable sort by key leaves equal keys by headword.
+    std::stable_sort(order.begin(), order.end(), [](const TKey& a, const TKey& b) {
         if (a.Prefix != b.Prefix)
             return a.Prefix < b.Prefix;
-        if (const int c = a.Key.compare(b.Key); c != 0)
-            return c < 0;
-        return a.Word < b.Word;
+        return a.Key < b.Key;
     });
 
     // Preorder: node i's subtree ends where ends[i] says, its first child is i + 1.
