@@ -17,6 +17,7 @@
 #include <span>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QUtf8StringView>
 #include <thread>
@@ -247,8 +248,11 @@ TLineScan scanLine(QByteArrayView raw) {
     scan.Scanned = true;
     scan.Valid = QUtf8StringView(raw).isValidUtf8();
     scan.Dotted = raw.contains("...");
+    // Decoding the whole line drops a byte-order mark at its start (QString::fromUtf8), and
+    // the sides are cut from what is left; one further in stays.
     if (scan.Valid && !scan.Dotted)
-        scan.Indexed = splitSides(raw, scan.Sides);
+        scan.Indexed = splitSides(raw.startsWith("\xEF\xBB\xBF") ? raw.sliced(3) : raw,
+                                  scan.Sides);
     return scan;
 }
 
@@ -261,7 +265,11 @@ public:
         for (const TBlockLine& line : block) {
             if (!line.Indexed)
                 continue;
-            FText = QString::fromUtf8(line.Sides[side]);
+            // Decoded into the same buffer line after line (a BOM inside the text stays,
+            // as with QString::fromUtf8).
+            FText.resize(line.Sides[side].size());
+            QChar* const end = FDecoder.appendToBuffer(FText.data(), line.Sides[side]);
+            FText.truncate(end - FText.constData());
             for (const TTermExtractor::THit& term : FExtractor.Extract(FText))
                 FHeads.Add(term, line.Offset);
         }
@@ -278,6 +286,8 @@ private:
     TTermExtractor FExtractor{FStopwords, FClasses};
     THeadwordTable FHeads;
     QString FText; // the side being indexed, decoded
+    QStringDecoder FDecoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                      QStringDecoder::Flag::ConvertInitialBom};
 };
 
 // One job at a time on a thread of its own that lives as long as the object.
