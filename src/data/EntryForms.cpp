@@ -117,7 +117,7 @@ void ForEachEntryForm(QStringView side1, QStringView side2, const TFormFound& fo
                         at = at == -1 ? w : -2;
                 }
                 if (at >= 0)
-                    found(side, f[at].toString(), b[at].toString());
+                    found(side, f[at], b[at]);
             }
         }
     }

@@ -89,13 +89,6 @@ bool sameLower(QStringView a, QStringView b) {
     return true;
 }
 
-std::u16string lowerOf(QStringView text) {
-    std::u16string lower(size_t(text.size()), u'\0');
-    for (qsizetype i = 0; i < text.size(); ++i)
-        lower[size_t(i)] = LowerUnit(text[i].unicode());
-    return lower;
-}
-
 // One direction while it is being made: the arrays of the file.
 struct TMade {
     std::vector<char16_t> Text;
@@ -567,9 +560,16 @@ void TSuggestForms::AddEntry(QByteArrayView entry) {
     const QString text = QString::fromUtf8(entry);
     const qsizetype cut = text.indexOf(u" :: ");
     ForEachEntryForm(QStringView(text).first(cut), QStringView(text).sliced(cut + 4),
-                     [this](int side, const QString& form, const QString& base) {
-                         if (isKeyedWord(form))
-                             FPairs[side].push_back({FormHash(lowerOf(form)), base});
+                     [this](int side, QStringView form, QStringView base) {
+                         if (!isKeyedWord(form))
+                             return;
+                         // A keyed word is short: its lower case fits on the stack.
+                         char16_t lower[kMaxKeyedLength];
+                         for (qsizetype i = 0; i < form.size(); ++i)
+                             lower[i] = LowerUnit(form[i].unicode());
+                         FPairs[side].push_back(
+                             {FormHash(std::u16string_view(lower, size_t(form.size()))),
+                              base.toString()});
                      });
 }
 
