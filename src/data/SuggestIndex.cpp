@@ -11,6 +11,7 @@
 #include <cstring>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStringDecoder>
 #include <latch>
 #include <thread>
 
@@ -129,6 +130,10 @@ TStatus readHeadwords(QByteArrayView bytes, int language, TMade& made) {
             .arg(language));
     const char* p = bytes.data();
     const qsizetype size = bytes.size();
+    // Decoded straight into the text as QString::fromUtf8 would: one byte-order mark at the
+    // start of a headword left out, any other kept.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     for (qsizetype pos = 0; pos < size;) {
         if (pos + 3 > size)
             return damaged;
@@ -138,8 +143,14 @@ TStatus readHeadwords(QByteArrayView bytes, int language, TMade& made) {
         if (refs == 0 || end > size)
             return damaged;
         made.Start.push_back(quint32(made.Text.size()));
-        const QString word = QString::fromUtf8(p + pos + 3, length);
-        made.Text.insert(made.Text.end(), word.utf16(), word.utf16() + word.size());
+        QByteArrayView word(p + pos + 3, length);
+        if (word.startsWith("\xEF\xBB\xBF"))
+            word = word.sliced(3);
+        const size_t at = made.Text.size();
+        made.Text.resize(at + size_t(word.size()));
+        const QChar* const wordEnd =
+            utf8.appendToBuffer(reinterpret_cast<QChar*>(made.Text.data() + at), word);
+        made.Text.resize(size_t(wordEnd - reinterpret_cast<const QChar*>(made.Text.data())));
         made.Refs.push_back(quint16(refs));
         made.Rank.push_back(quint8(p[pos + 3 + length + 4]));
         pos = end;
