@@ -17,7 +17,8 @@
 // Pure functions; any thread.
 namespace quillet {
 
-using TFormFound = std::function<void(int side, const QString& form, const QString& base)>;
+// The views are valid during the call only.
+using TFormFound = std::function<void(int side, QStringView form, QStringView base)>;
 
 // Calls `found` for each form -> base pair of one entry, `side` 0 for language 1.
 void ForEachEntryForm(QStringView side1, QStringView side2, const TFormFound& found);

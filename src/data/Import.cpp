@@ -12,12 +12,18 @@
 #include <algorithm>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
-#include <QBuffer>
+#include <span>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QUtf8StringView>
 #include <thread>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace quillet {
 namespace {
@@ -46,6 +52,49 @@ std::vector<QByteArrayView> splitLines(const QByteArray& bytes) {
     return lines;
 }
 
+// One index record as TWordList::WriteRecord writes it, without a list of references or a
+// text of its own in between: the headword encoded straight into the output, the references
+// grouped by rank 1..9, then 0, each group in stored order.
+void appendRecord(QByteArray& out, QStringView headword, std::span<const TTermRef> refs,
+                  QStringEncoder& utf8) {
+    const qsizetype count = qMin<qsizetype>(qsizetype(refs.size()), kMaxReferences);
+    const qsizetype at = out.size();
+    out.resize(at + 3 + utf8.requiredSpace(headword.size()) + 5 * count);
+    char* const record = out.data() + at;
+    char* const text = record + 3;
+    const qsizetype length = utf8.appendToBuffer(text, headword) - text;
+    if (length > kMaxHeadwordBytes) { // never from the term extraction, which cuts terms
+        out.truncate(at);
+        TWordList::WriteRecord(out, headword, TTermRefArray(refs.begin(), refs.end()));
+        return;
+    }
+    record[0] = char(length);
+    record[1] = char(count & 0xFF);
+    record[2] = char(count >> 8);
+    char* to = text + length;
+    unsigned ranks = 0; // the ranks present, as bits
+    for (const TTermRef& ref : refs)
+        ranks |= 1u << ref.Rank;
+    qsizetype left = count;
+    for (int rank : {1, 2, 3, 4, 5, 6, 7, 8, 9, 0}) {
+        if (!(ranks & (1u << rank)))
+            continue;
+        for (size_t i = 0; i < refs.size() && left > 0; ++i) {
+            if (refs[i].Rank != rank)
+                continue;
+            const quint32 offset = refs[i].Offset;
+            to[0] = char(offset & 0xFF);
+            to[1] = char((offset >> 8) & 0xFF);
+            to[2] = char((offset >> 16) & 0xFF);
+            to[3] = char(offset >> 24);
+            to[4] = char(rank);
+            to += 5;
+            --left;
+        }
+    }
+    out.truncate(to - out.constData());
+}
+
 // One language's headwords while the import runs: each distinct term (under CompareText)
 // once, in the form met first, with its references in the order they were added.
 class THeadwordTable {
@@ -56,9 +105,11 @@ public:
         int& head = FByClass[size_t(term.Class)];
         if (head < 0) {
             head = int(FHeads.size());
-            FHeads.push_back({term.Term.toString(), term.Class, 0});
+            FHeads.push_back({quint32(FForms.size()), quint32(term.Term.size()), term.Class});
+            FForms.insert(FForms.end(), term.Term.utf16(), term.Term.utf16() + term.Term.size());
         }
-        ++FHeads[size_t(head)].RefCount;
+        // The references are counted per headword only when serialised: touching the
+        // headword here would cost a cache miss on most references.
         FRefs.push_back({head, {offset, term.Rank}});
     }
 
@@ -68,42 +119,48 @@ public:
     QByteArray Serialize(const TTermClasses& classes, qint64& references) const {
         // Group the references by headword, keeping their order (a counting sort).
         std::vector<size_t> start(FHeads.size() + 1, 0);
+        for (const TRef& ref : FRefs)
+            ++start[size_t(ref.Head) + 1];
         for (size_t h = 0; h < FHeads.size(); ++h)
-            start[h + 1] = start[h] + FHeads[h].RefCount;
+            start[h + 1] += start[h];
         std::vector<TTermRef> grouped(FRefs.size());
         std::vector<size_t> fill(start.begin(), start.end() - 1);
         for (const TRef& ref : FRefs)
             grouped[fill[size_t(ref.Head)]++] = ref.Ref;
 
-        // Sorted on the collation keys' first eight bytes, held inline, and only on a tie
-        // on the whole keys: most comparisons then touch no key at all.
+        // Sorted on the collation keys' first sixteen bytes, held inline, and only on a tie
+        // on the whole keys: most comparisons then touch no key at all (eight bytes are
+        // only four letters or so, which many headwords share).
         struct TOrder {
-            quint64 Prefix;
+            quint64 Prefix[2];
             int Head;
+            int Class;
         };
         std::vector<TOrder> order(FHeads.size());
         for (size_t h = 0; h < FHeads.size(); ++h) {
-            const QByteArray& key = classes.KeyOf(FHeads[h].Class);
-            quint64 prefix = 0;
-            for (int i = 0; i < 8; ++i)
-                prefix = prefix << 8 | (i < key.size() ? uchar(key[i]) : 0);
-            order[h] = {prefix, int(h)};
+            const std::string_view key = classes.KeyOf(FHeads[h].Class);
+            quint64 prefix[2] = {0, 0};
+            for (size_t i = 0; i < 16; ++i)
+                prefix[i / 8] = prefix[i / 8] << 8 | (i < key.size() ? uchar(key[i]) : 0);
+            order[h] = {{prefix[0], prefix[1]}, int(h), FHeads[h].Class};
         }
         std::sort(order.begin(), order.end(), [&](const TOrder& a, const TOrder& b) {
-            if (a.Prefix != b.Prefix)
-                return a.Prefix < b.Prefix;
-            return classes.KeyOf(FHeads[size_t(a.Head)].Class) <
-                   classes.KeyOf(FHeads[size_t(b.Head)].Class);
+            if (a.Prefix[0] != b.Prefix[0])
+                return a.Prefix[0] < b.Prefix[0];
+            if (a.Prefix[1] != b.Prefix[1])
+                return a.Prefix[1] < b.Prefix[1];
+            return classes.KeyOf(a.Class) < classes.KeyOf(b.Class);
         });
         QByteArray out;
         out.reserve(qsizetype(FRefs.size()) * 5 + qsizetype(FHeads.size()) * 16);
         references = 0;
-        TTermRefArray refs;
+        QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
         for (const TOrder& entry : order) {
-            const size_t h = size_t(entry.Head);
-            refs.assign(grouped.begin() + qsizetype(start[h]),
-                        grouped.begin() + qsizetype(start[h + 1]));
-            TWordList::WriteRecord(out, FHeads[h].Form, refs);
+            const THead& head = FHeads[size_t(entry.Head)];
+            const std::span<const TTermRef> refs(grouped.data() + start[size_t(entry.Head)],
+                                                 grouped.data() + start[size_t(entry.Head) + 1]);
+            appendRecord(out, QStringView(FForms.data() + head.FormAt, head.FormLength), refs,
+                         utf8);
             references += qMin<qint64>(qint64(refs.size()), kMaxReferences);
         }
         return out;
@@ -111,25 +168,93 @@ public:
 
 private:
     struct THead {
-        QString Form;
+        quint32 FormAt; // the form met first, in FForms
+        quint32 FormLength;
         int Class;
-        size_t RefCount;
     };
     struct TRef {
         int Head;
         TTermRef Ref;
     };
     std::vector<THead> FHeads;
+    std::vector<char16_t> FForms; // the headwords' forms one after the other
     std::vector<TRef> FRefs;
     std::vector<int> FByClass; // class id -> index in FHeads, or -1
 };
 
-// The lines of one block: an entry's offset and its two trimmed sides.
+// The entries of one block: each one's offset, its stored text and, when it is indexed, its
+// two trimmed sides, all as UTF-8. The views point into the source when the entry is stored
+// as read (nearly always), else into the entry's own converted text; each language's
+// thread decodes its side itself, so that the thread reading the lines does no UTF-16 work.
 struct TBlockLine {
     quint32 Offset;
-    QString Sides[2];
+    QByteArrayView Entry;
+    bool Indexed;
+    QByteArrayView Sides[2];
+    QByteArray Converted; // the stored text when it differs from the source's bytes
 };
 using TBlock = std::vector<TBlockLine>;
+
+// A side of an entry line: the text between separators, trimmed like SplitText trims.
+QByteArrayView trimmedSide(QByteArrayView side) {
+    qsizetype begin = 0, end = side.size();
+    while (begin < end && uchar(side[begin]) < 33)
+        ++begin;
+    while (end > begin && uchar(side[end - 1]) < 33)
+        --end;
+    return side.sliced(begin, end - begin);
+}
+
+// The entry's two sides as SplitText(text, kEntrySeparator, true) finds them: cut at every
+// " :: ", trimmed, empty pieces dropped; false unless exactly two remain. On the UTF-8
+// bytes, since neither the separator nor the trimmed characters occur inside a multi-byte
+// sequence.
+bool splitSides(QByteArrayView entry, QByteArrayView (&sides)[2]) {
+    int found = 0;
+    auto add = [&](QByteArrayView piece) {
+        piece = trimmedSide(piece);
+        if (piece.isEmpty())
+            return true;
+        if (found == 2)
+            return false;
+        sides[found++] = piece;
+        return true;
+    };
+    qsizetype start = 0;
+    for (qsizetype hit = entry.indexOf(" :: "); hit >= 0; hit = entry.indexOf(" :: ", start)) {
+        if (!add(entry.sliced(start, hit - start)))
+            return false;
+        start = hit + 4;
+    }
+    if (start == 0 || start < entry.size()) {
+        if (!add(entry.sliced(start)))
+            return false;
+    }
+    return found == 2;
+}
+
+// What a line's bytes alone tell about it, found by whichever thread comes to it first:
+// the helper reads ahead where it has time left in a block.
+struct TLineScan {
+    bool Scanned = false;
+    bool Valid = false;
+    bool Dotted = false;  // holds "...", stored as "\u2026"
+    bool Indexed = false; // two sides, found only for a line stored as read
+    QByteArrayView Sides[2];
+};
+
+TLineScan scanLine(QByteArrayView raw) {
+    TLineScan scan;
+    scan.Scanned = true;
+    scan.Valid = QUtf8StringView(raw).isValidUtf8();
+    scan.Dotted = raw.contains("...");
+    // Decoding the whole line drops a byte-order mark at its start (QString::fromUtf8), and
+    // the sides are cut from what is left; one further in stays.
+    if (scan.Valid && !scan.Dotted)
+        scan.Indexed = splitSides(raw.startsWith("\xEF\xBB\xBF") ? raw.sliced(3) : raw,
+                                  scan.Sides);
+    return scan;
+}
 
 // Everything one language needs while the import runs; used by one thread at a time.
 class TSideIndexer {
@@ -138,7 +263,14 @@ public:
 
     void Index(const TBlock& block, int side) {
         for (const TBlockLine& line : block) {
-            for (const TTermExtractor::THit& term : FExtractor.Extract(line.Sides[side]))
+            if (!line.Indexed)
+                continue;
+            // Decoded into the same buffer line after line (a BOM inside the text stays,
+            // as with QString::fromUtf8).
+            FText.resize(line.Sides[side].size());
+            QChar* const end = FDecoder.appendToBuffer(FText.data(), line.Sides[side]);
+            FText.truncate(end - FText.constData());
+            for (const TTermExtractor::THit& term : FExtractor.Extract(FText))
                 FHeads.Add(term, line.Offset);
         }
     }
@@ -153,6 +285,9 @@ private:
     TStopwords FStopwords;
     TTermExtractor FExtractor{FStopwords, FClasses};
     THeadwordTable FHeads;
+    QString FText; // the side being indexed, decoded
+    QStringDecoder FDecoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                      QStringDecoder::Flag::ConvertInitialBom};
 };
 
 // One job at a time on a thread of its own that lives as long as the object.
@@ -241,7 +376,9 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     if (TStatus s = ReadWholeFile(request.SourcePath, source); !s.ok())
         return s;
 
-    TSideIndexer sides[2];
+    // The indexers are let go of before the suggestion index is made, which needs as much
+    // memory again.
+    auto sides = std::make_unique<TSideIndexer[]>(2);
     const QString stopwordFiles[2] = {QStringLiteral("stopwords_DE.txt"),
                                       QStringLiteral("stopwords_EN.txt")};
     for (int side = 0; side < 2; ++side) {
@@ -249,14 +386,9 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         summary.StopwordsFound[side] = !path.isEmpty() && sides[side].LoadStopwords(path);
     }
 
-    // The entries are assembled in memory and written in large blocks.
-    QBuffer entries;
-    entries.open(QIODevice::WriteOnly);
-    WriteHeader(entries, request.Meta);
-
     if (source.startsWith("\xEF\xBB\xBF"))
         source.remove(0, 3);
-    const std::vector<QByteArrayView> lines = splitLines(source);
+    std::vector<QByteArrayView> lines = splitLines(source);
     summary.Lines = int(lines.size());
     const int lineCount = summary.Lines;
     auto warn = [&](int k, const QString& message) {
@@ -264,14 +396,44 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
             request.Warning(k + 1, message);
     };
 
+    // The entries are assembled in memory: the source's bytes with a length before each
+    // line, so that room for all of them is known at the start.
+    QByteArray entries = BuildHeader(request.Meta.Name, QDate::currentDate());
+    entries.reserve(kHeaderSize + source.size() + 2 * qsizetype(lines.size()));
+
     // The two languages are indexed side by side: language 2 on a helper thread while
     // this one does language 1, a block of lines at a time. A block ends at each
     // progress report, so a report (and a cancel) always sees every line before it indexed.
+    // The entries' form pairs for the suggestion index are gathered on the way, which
+    // would otherwise read every entry again once the indexes are written. Which thread
+    // gathers a line's pairs does not matter (they are merged and sorted in the end): both
+    // take lines of the block in small runs once their language is done, so that the one
+    // done first does not wait for the other.
     TBlock block;
+    TSuggestForms forms[2];
+    std::atomic<size_t> formsTaken = 0;
+    auto gatherForms = [&](TSuggestForms& into) {
+        constexpr size_t kRun = 8;
+        for (size_t at; (at = formsTaken.fetch_add(kRun)) < block.size();)
+            for (size_t i = at; i < std::min(at + kRun, block.size()); ++i)
+                into.AddEntry(block[i].Entry);
+    };
+    // The helper also scans the lines after the block, which this thread then only stores.
+    constexpr size_t kReadAhead = 2 * kProgressStep;
+    std::vector<TLineScan> scans(lines.size());
+    size_t nextLine = 0;
     TBackgroundJob helper;
     auto indexBlock = [&] {
-        helper.Start([&] { sides[1].Index(block, 1); });
+        formsTaken = 0;
+        helper.Start([&] {
+            sides[1].Index(block, 1);
+            gatherForms(forms[1]);
+            for (size_t k = nextLine; k < std::min(nextLine + kReadAhead, lines.size()); ++k)
+                if (!scans[k].Scanned)
+                    scans[k] = scanLine(lines[k]);
+        });
         sides[0].Index(block, 0);
+        gatherForms(forms[0]);
         helper.Wait();
         block.clear();
     };
@@ -281,31 +443,51 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         const QByteArrayView raw = lines[size_t(k)];
         if (raw.isEmpty() || raw.front() == '#')
             continue;
-        const bool valid = QUtf8StringView(raw).isValidUtf8();
+        TLineScan& scan = scans[size_t(k)];
+        if (!scan.Scanned)
+            scan = scanLine(raw);
+        const bool valid = scan.Valid;
         if (!valid)
             warn(k, QStringLiteral("not valid UTF-8; the bad bytes are stored as U+FFFD"));
-        QString text = QString::fromUtf8(raw);
-        const bool dotted = raw.contains("...");
-        if (dotted)
-            ReplaceAll(text, kDots, kEllipsis);
+        const bool dotted = scan.Dotted;
         // Unchanged text is stored as the very bytes read.
-        const QByteArray utf8 = (valid && !dotted) ? raw.toByteArray() : text.toUtf8();
+        QByteArray converted;
+        if (!valid || dotted) {
+            QString text = QString::fromUtf8(raw);
+            if (dotted)
+                ReplaceAll(text, kDots, kEllipsis);
+            converted = text.toUtf8();
+        }
+        const QByteArrayView utf8 = (valid && !dotted) ? raw : QByteArrayView(converted);
         if (utf8.size() > kMaxEntryBytes) {
             warn(k, QStringLiteral("longer than %1 bytes; left out").arg(kMaxEntryBytes));
             continue;
         }
-        const qint64 offset = WriteEntry(utf8, entries);
+        const qint64 offset = entries.size();
         if (offset >= (qint64(1) << 31))
             return TStatus::Error(QStringLiteral(
                 "The source is too large: entries beyond 2 GiB cannot be addressed"));
+        AppendU16(entries, quint16(utf8.size()));
+        entries.append(utf8);
         ++summary.StoredEntries;
 
-        QStringList pair = SplitText(text, kEntrySeparator, true);
-        if (pair.size() != 2)
+        // The converted text moves into the block; its bytes stay where they are.
+        TBlockLine& line = block.emplace_back();
+        line.Offset = quint32(offset);
+        line.Entry = utf8;
+        if (converted.isNull()) {
+            line.Indexed = scan.Indexed;
+            line.Sides[0] = scan.Sides[0];
+            line.Sides[1] = scan.Sides[1];
+        } else {
+            line.Indexed = splitSides(utf8, line.Sides);
+        }
+        line.Converted = std::move(converted);
+        if (!line.Indexed)
             continue;
         ++summary.IndexedLines;
-        block.push_back({quint32(offset), {std::move(pair[0]), std::move(pair[1])}});
         if (counter == kProgressStep) {
+            nextLine = size_t(k) + 1;
             indexBlock();
             if (request.Progress)
                 request.Progress(k, lineCount);
@@ -317,40 +499,79 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         }
         ++counter;
     }
+    nextLine = lines.size();
     indexBlock();
-
-    QByteArray indexBytes[2];
-    helper.Start([&] { indexBytes[1] = sides[1].Serialize(summary.References[1]); });
-    indexBytes[0] = sides[0].Serialize(summary.References[0]);
-    helper.Wait();
-
+    lines = {};
+    scans = {};
+    source = {};
     if (summary.IndexedLines == 0)
         return TStatus::Error("No line of " + request.SourcePath +
                               " has two sides to index; nothing was written");
+
+    // The finished files are written to their new files on a thread of their own while the
+    // rest is made: copying 80 MB into the page cache is a good part of the import's time,
+    // and the serialisation and the suggestion index leave the second core room for it.
+    // Until the install record names them they are new files without a record, which any
+    // failure below removes again.
+    auto discard = [&](TStatus status) {
+        (void)FinishInterruptedInstall(request.Folder, request.BaseName);
+        return status;
+    };
+    TSetFile files[4] = {{QStringLiteral("tx1"), {}},
+                         {QStringLiteral("tx2"), {}},
+                         {QString::fromLatin1(kSuggestIndexExtension), {}},
+                         {QStringLiteral("tdb"), entries}};
+    TStatus written[4];
+    auto writeAhead = [&](int f) {
+        written[f] = WriteNewSetFile(request.Folder, request.BaseName, files[f]);
+        files[f].Written = written[f].ok();
+    };
+    std::jthread writer([&] { writeAhead(3); });
+
+    helper.Start([&] { files[1].Bytes = sides[1].Serialize(summary.References[1]); });
+    files[0].Bytes = sides[0].Serialize(summary.References[0]);
+    helper.Wait();
+    writer.join();
     if (request.Abandon && request.Abandon->load())
-        return TStatus::Error(QStringLiteral("The import was abandoned; nothing was written"));
+        return discard(
+            TStatus::Error(QStringLiteral("The import was abandoned; nothing was written")));
     for (int side = 0; side < 2; ++side)
         summary.Headwords[side] = sides[side].Headwords();
-    QByteArray suggestions;
-    if (TStatus s = TSuggestIndex::Make(entries.data(), indexBytes[0], indexBytes[1], suggestions);
-        !s.ok())
-        return s;
-    QByteArray recordTables[2];
+    sides.reset();
+#if defined(__GLIBC__)
+    // The indexers' many small blocks lie freed between live ones; glibc keeps such pages
+    // until told, and the suggestion index would be made on top of them.
+    malloc_trim(0);
+#endif
+
+    writer = std::jthread([&] {
+        writeAhead(0);
+        writeAhead(1);
+    });
+    forms[0].Append(std::move(forms[1]));
+    if (TStatus s = TSuggestIndex::Make(files[3].Bytes, files[0].Bytes, files[1].Bytes, forms[0],
+                                        files[2].Bytes);
+        !s.ok()) {
+        writer.join();
+        return discard(s);
+    }
+    writer.join();
+    for (const TStatus& s : written)
+        if (!s.ok())
+            return discard(s);
+    std::vector<TSetFile> install(std::begin(files), std::end(files) - 1);
+    // Where each index record begins, for the processes that look up a word or two.
     for (int side = 0; side < 2; ++side) {
-        if (TStatus s = TWordList::MakeRecordTable(indexBytes[side], entries.data(),
-                                                   recordTables[side]);
+        TSetFile table{side == 0 ? QStringLiteral("tr1") : QStringLiteral("tr2"), {}};
+        if (TStatus s = TWordList::MakeRecordTable(files[side].Bytes, files[3].Bytes, table.Bytes);
             !s.ok())
-            return s;
+            return discard(s);
+        install.push_back(std::move(table));
     }
     // The entries last: a reader that opened the entry file and then read an index tells
     // by the entry file's identity whether the set changed in between (TDictDB::LoadIndex).
-    return InstallFileSet(request.Folder, request.BaseName,
-                          {{QStringLiteral("tx1"), indexBytes[0]},
-                           {QStringLiteral("tx2"), indexBytes[1]},
-                           {QString::fromLatin1(kSuggestIndexExtension), suggestions},
-                           {QStringLiteral("tr1"), recordTables[0]},
-                           {QStringLiteral("tr2"), recordTables[1]},
-                           {QStringLiteral("tdb"), entries.data()}});
+    install.push_back(files[3]);
+    return InstallFileSet(request.Folder, request.BaseName, install);
 }
 
 TStatus ImportRecordTables(const QString& folder, const QString& baseName, bool* busy) {

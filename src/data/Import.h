@@ -22,14 +22,16 @@
 // - a line longer than 32,767 bytes does not fit an entry and is left out;
 // - a byte-order mark at the start of the file is ignored.
 //
-// The files are built in memory and installed together at the end (see SetInstall.h), so
-// a failed, killed or abandoned import leaves the installed set as it was, and a source
-// with no line to index installs nothing. A cancelled import installs a consistent set
+// The files are built in memory, each written to its new file once it is complete, and
+// installed together at the end (see SetInstall.h), so a failed, killed or abandoned
+// import leaves the installed set as it was, and a source with no line to index installs
+// nothing. A cancelled import installs a consistent set
 // holding the lines read so far. An import holds the set's lock from start to end: a
 // second import into the same set fails at once.
 //
-// Thread safety: an import runs on one thread (any thread, typically a worker). The
-// cancel flag may be set from another thread; the callbacks run on the importing thread.
+// Thread safety: an import runs on one thread (any thread, typically a worker), which
+// hands parts of the work to threads of the import's own. The cancel flag may be set from
+// another thread; the callbacks run on the importing thread.
 namespace quillet {
 
 // Progress: the 0-based index of the line just indexed, and the number of lines.

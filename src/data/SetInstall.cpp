@@ -109,9 +109,10 @@ TStatus InstallFileSet(const QString& folder, const QString& baseName,
     };
     QByteArray record = kRecordHeader + '\n';
     for (const TSetFile& file : files) {
-        if (TStatus s = WriteAndSyncFile(newFilePath(folder, baseName, file.Extension), file.Bytes);
-            !s.ok())
-            return fail(s);
+        if (!file.Written) {
+            if (TStatus s = WriteNewSetFile(folder, baseName, file); !s.ok())
+                return fail(s);
+        }
         record += file.Extension.toLatin1() + '\n';
     }
     record += kRecordEnd + '\n';
@@ -126,6 +127,10 @@ TStatus InstallFileSet(const QString& folder, const QString& baseName,
     if (TStatus s = RenameOver(recordFile + ".new", recordFile); !s.ok())
         return fail(s);
     return FinishInterruptedInstall(folder, baseName);
+}
+
+TStatus WriteNewSetFile(const QString& folder, const QString& baseName, const TSetFile& file) {
+    return WriteAndSyncFile(newFilePath(folder, baseName, file.Extension), file.Bytes);
 }
 
 TStatus FinishInterruptedInstall(const QString& folder, const QString& baseName) {

@@ -43,6 +43,7 @@ private:
 struct TSetFile {
     QString Extension; // "tdb", "tx1", ...
     QByteArray Bytes;
+    bool Written = false; // step 1 done already by WriteNewSetFile; Bytes are not used
 };
 
 // Installs the files as <folder>/<base>.<ext>, renamed into place in the given order.
@@ -50,6 +51,13 @@ struct TSetFile {
 // nothing under the set's name has changed and the new files are gone again.
 TStatus InstallFileSet(const QString& folder, const QString& baseName,
                        const std::vector<TSetFile>& files);
+
+// Step 1 alone for one file, for a caller that has it ready long before the others and
+// writes it meanwhile: ".<base>.<ext>.new", forced to the disk; it then goes to
+// InstallFileSet marked Written. Until a record names it, it is a new file without a
+// record: FinishInterruptedInstall removes it. Any thread, also beside another call for
+// another extension. REQUIRES: the caller holds the set's TSetLock.
+TStatus WriteNewSetFile(const QString& folder, const QString& baseName, const TSetFile& file);
 
 // Finishes an installation that was interrupted after its record was written, or removes
 // the files of one interrupted before. Ok when there was nothing to do.

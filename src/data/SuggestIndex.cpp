@@ -11,6 +11,10 @@
 #include <cstring>
 #include <functional>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QStringDecoder>
+#include <latch>
+#include <thread>
 
 namespace quillet {
 
@@ -87,13 +91,6 @@ bool sameLower(QStringView a, QStringView b) {
     return true;
 }
 
-std::u16string lowerOf(QStringView text) {
-    std::u16string lower(size_t(text.size()), u'\0');
-    for (qsizetype i = 0; i < text.size(); ++i)
-        lower[size_t(i)] = LowerUnit(text[i].unicode());
-    return lower;
-}
-
 // One direction while it is being made: the arrays of the file.
 struct TMade {
     std::vector<char16_t> Text;
@@ -134,6 +131,10 @@ TStatus readHeadwords(QByteArrayView bytes, int language, TMade& made) {
             .arg(language));
     const char* p = bytes.data();
     const qsizetype size = bytes.size();
+    // Decoded straight into the text as QString::fromUtf8 would: one byte-order mark at the
+    // start of a headword left out, any other kept.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     for (qsizetype pos = 0; pos < size;) {
         if (pos + 3 > size)
             return damaged;
@@ -143,8 +144,14 @@ TStatus readHeadwords(QByteArrayView bytes, int language, TMade& made) {
         if (refs == 0 || end > size)
             return damaged;
         made.Start.push_back(quint32(made.Text.size()));
-        const QString word = QString::fromUtf8(p + pos + 3, length);
-        made.Text.insert(made.Text.end(), word.utf16(), word.utf16() + word.size());
+        QByteArrayView word(p + pos + 3, length);
+        if (word.startsWith("\xEF\xBB\xBF"))
+            word = word.sliced(3);
+        const size_t at = made.Text.size();
+        made.Text.resize(at + size_t(word.size()));
+        const QChar* const wordEnd =
+            utf8.appendToBuffer(reinterpret_cast<QChar*>(made.Text.data() + at), word);
+        made.Text.resize(size_t(wordEnd - reinterpret_cast<const QChar*>(made.Text.data())));
         made.Refs.push_back(quint16(refs));
         made.Rank.push_back(quint8(p[pos + 3 + length + 4]));
         pos = end;
@@ -170,14 +177,32 @@ void makeTrie(TMade& made) {
         if (keys.size() > at)
             spans.emplace_back(quint32(at), quint32(i));
     }
-    std::vector<std::pair<std::u16string_view, quint32>> order;
+    // Sorted by key, then headword. The keys' first four code units, held inline, decide
+    // most comparisons without a look at the keys (no key holds a zero unit).
+    struct TKey {
+        quint64 Prefix;
+        std::u16string_view Key;
+        quint32 Word;
+    };
+    std::vector<TKey> order;
     order.reserve(spans.size());
     for (size_t s = 0; s < spans.size(); ++s) {
         const size_t end = s + 1 < spans.size() ? spans[s + 1].first : keys.size();
-        order.emplace_back(std::u16string_view(keys).substr(spans[s].first, end - spans[s].first),
-                           spans[s].second);
+        const std::u16string_view key =
+            std::u16string_view(keys).substr(spans[s].first, end - spans[s].first);
+        quint64 prefix = 0;
+        for (size_t i = 0; i < 4; ++i)
+            prefix = prefix << 16 | (i < key.size() ? key[i] : 0);
+        order.push_back({prefix, key, spans[s].second});
     }
-    std::sort(order.begin(), order.end());
+    // Merged, not partitioned: the keys come nearly in order (the headwords' order), which
+    // drives quicksort's pivots astray into its heapsort fallback. The headwords are in
+    // ascending order already, so a stable sort by key leaves equal keys by headword.
+    std::stable_sort(order.begin(), order.end(), [](const TKey& a, const TKey& b) {
+        if (a.Prefix != b.Prefix)
+            return a.Prefix < b.Prefix;
+        return a.Key < b.Key;
+    });
 
     // Preorder: node i's subtree ends where ends[i] says, its first child is i + 1.
     std::vector<char16_t> units;
@@ -185,7 +210,8 @@ void makeTrie(TMade& made) {
     std::vector<quint32> path; // the nodes from the root to the last key's end
     std::u16string_view last;
     for (size_t k = 0; k < order.size(); ++k) {
-        const auto& [key, word] = order[k];
+        const std::u16string_view key = order[k].Key;
+        const quint32 word = order[k].Word;
         if (k > 0 && key == last) {
             keyed.push_back(word);
             continue;
@@ -225,11 +251,14 @@ void makeTrie(TMade& made) {
             queue.push_back(child);
         }
     }
-    std::vector<std::pair<quint32, quint32>> ending; // node, key
+    // The keys by the node where they end, ascending: every key ends at a node of its own.
+    std::vector<quint32> keyAt(count, none);
     for (quint32 k = 0; k < keyEnd.size(); ++k)
-        ending.emplace_back(number[keyEnd[k]], k);
-    std::sort(ending.begin(), ending.end());
-    for (const auto& [node, k] : ending) {
+        keyAt[number[keyEnd[k]]] = k;
+    for (quint32 node = 0; node < count; ++node) {
+        const quint32 k = keyAt[node];
+        if (k == none)
+            continue;
         made.KeyNodes.push_back(node);
         made.KeyFirst.push_back(quint32(made.Keyed.size()));
         made.Keyed.insert(made.Keyed.end(), keyed.begin() + keyFirst[k],
@@ -259,42 +288,27 @@ void makeTrie(TMade& made) {
     }
 }
 
-// The form -> base pairs of every entry of the .tdb whose form lists name a base that is
-// a one-word headword of its side.
-void makeForms(QByteArrayView tdb, TMade made[2]) {
-    const TSuggestDirection views[2] = {made[0].View(), made[1].View()};
-    auto found = [&](int side, const QString& form, const QString& base) {
-        if (!isKeyedWord(form))
-            return;
-        const TSuggestDirection& words = views[side];
+using TFormList = std::vector<std::pair<quint64, quint32>>;
+
+// Form pairs as pairs of the form's hash and the base's headword: the first headword with
+// the base's spelling key that is the base but for case. Only reads the trie, so that two
+// threads may each take a part of the pairs.
+void findForms(std::span<const TSuggestForms::TPair> pairs, const TSuggestDirection& words,
+               TFormList& found) {
+    for (const auto& [hash, base] : pairs) {
         for (quint32 w : words.WithKey(SpellingKey(base))) {
             if (sameLower(words.Word(w), base)) {
-                made[side].Forms.emplace_back(FormHash(lowerOf(form)), w);
-                return;
+                found.emplace_back(hash, w);
+                break;
             }
         }
-    };
-    // Entries follow the header without gaps, each a 16-bit length and its UTF-8 text;
-    // only those whose language 1 side may list forms are decoded.
-    const char* p = tdb.data();
-    for (qsizetype at = kHeaderSize; at + 2 <= tdb.size();) {
-        const qint16 length = qint16(ReadU16(p + at));
-        if (length < 0 || at + 2 + length > tdb.size())
-            break;
-        const QByteArrayView entry(p + at + 2, length);
-        at += 2 + length;
-        const qsizetype sides = entry.indexOf(" :: ");
-        if (sides < 0 || !MayListForms(entry.first(sides)))
-            continue;
-        const QString text = QString::fromUtf8(entry);
-        const qsizetype cut = text.indexOf(u" :: ");
-        ForEachEntryForm(QStringView(text).first(cut), QStringView(text).sliced(cut + 4), found);
     }
-    for (int d = 0; d < 2; ++d) {
-        auto& forms = made[d].Forms;
-        std::sort(forms.begin(), forms.end());
-        forms.erase(std::unique(forms.begin(), forms.end()), forms.end());
-    }
+}
+
+// The direction's form pairs in the file's order: sorted, each pair once.
+void sortForms(TMade& made) {
+    std::sort(made.Forms.begin(), made.Forms.end());
+    made.Forms.erase(std::unique(made.Forms.begin(), made.Forms.end()), made.Forms.end());
 }
 
 void appendBytes(QByteArray& out, const void* data, size_t bytes) {
@@ -304,6 +318,28 @@ void appendBytes(QByteArray& out, const void* data, size_t bytes) {
 
 template <typename T> void appendArray(QByteArray& out, const std::vector<T>& v) {
     appendBytes(out, v.data(), v.size() * sizeof(T));
+}
+
+// The bytes appendDirection() appends.
+qsizetype directionBytes(const TMade& made) {
+    const size_t arrays[] = {sizeof(quint32) * kCounts,
+                             made.Text.size() * sizeof(char16_t),
+                             made.Start.size() * sizeof(quint32),
+                             made.Refs.size() * sizeof(quint16),
+                             made.Rank.size(),
+                             made.Units.size() * sizeof(char16_t),
+                             made.First.size() * sizeof(quint32),
+                             made.Shortest.size(),
+                             made.Longest.size(),
+                             made.KeyNodes.size() * sizeof(quint32),
+                             made.KeyFirst.size() * sizeof(quint32),
+                             made.Keyed.size() * sizeof(quint32),
+                             made.Forms.size() * sizeof(quint64),
+                             made.Forms.size() * sizeof(quint32)};
+    qsizetype bytes = 0;
+    for (size_t array : arrays)
+        bytes += padded(qsizetype(array));
+    return bytes;
 }
 
 void appendDirection(QByteArray& out, const TMade& made) {
@@ -539,25 +575,100 @@ void TSuggestDirection::Near(std::u16string_view key, int limit, std::vector<TNe
 
 // --- making and reading the file --------------------------------------------------------
 
+void TSuggestForms::AddEntry(QByteArrayView entry) {
+    // Only entries whose language 1 side may list forms are decoded.
+    const qsizetype sides = entry.indexOf(" :: ");
+    if (sides < 0 || !MayListForms(entry.first(sides)))
+        return;
+    const QString text = QString::fromUtf8(entry);
+    const qsizetype cut = text.indexOf(u" :: ");
+    ForEachEntryForm(QStringView(text).first(cut), QStringView(text).sliced(cut + 4),
+                     [this](int side, QStringView form, QStringView base) {
+                         if (!isKeyedWord(form))
+                             return;
+                         // A keyed word is short: its lower case fits on the stack.
+                         char16_t lower[kMaxKeyedLength];
+                         for (qsizetype i = 0; i < form.size(); ++i)
+                             lower[i] = LowerUnit(form[i].unicode());
+                         FPairs[side].push_back(
+                             {FormHash(std::u16string_view(lower, size_t(form.size()))),
+                              base.toString()});
+                     });
+}
+
+void TSuggestForms::Append(TSuggestForms&& other) {
+    for (int side = 0; side < 2; ++side) {
+        FPairs[side].insert(FPairs[side].end(), std::make_move_iterator(other.FPairs[side].begin()),
+                            std::make_move_iterator(other.FPairs[side].end()));
+        other.FPairs[side] = {};
+    }
+}
+
 TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayView tx2,
                             QByteArray& out, qint64* formsMs) {
     out.clear();
     if (tdb.size() < kHeaderSize)
         return TStatus::Error(QStringLiteral("The entry file is shorter than its header"));
-    TMade made[2];
-    if (TStatus s = readHeadwords(tx1, 1, made[0]); !s.ok())
-        return s;
-    if (TStatus s = readHeadwords(tx2, 2, made[1]); !s.ok())
-        return s;
-    makeTrie(made[0]);
-    makeTrie(made[1]);
     QElapsedTimer timer;
     timer.start();
-    makeForms(tdb, made);
+    // Entries follow the header without gaps, each a 16-bit length and its UTF-8 text.
+    TSuggestForms forms;
+    const char* p = tdb.data();
+    for (qsizetype at = kHeaderSize; at + 2 <= tdb.size();) {
+        const qint16 length = qint16(ReadU16(p + at));
+        if (length < 0 || at + 2 + length > tdb.size())
+            break;
+        forms.AddEntry(QByteArrayView(p + at + 2, length));
+        at += 2 + length;
+    }
     if (formsMs)
         *formsMs = timer.elapsed();
+    return Make(tdb, tx1, tx2, forms, out);
+}
+
+TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayView tx2,
+                            const TSuggestForms& forms, QByteArray& out) {
+    out.clear();
+    if (tdb.size() < kHeaderSize)
+        return TStatus::Error(QStringLiteral("The entry file is shorter than its header"));
+    // The directions are made side by side. Language 2's is the smaller one: its thread
+    // then also finds the bases of the second half of language 1's form pairs, once
+    // language 1's trie is there.
+    TMade made[2];
+    const std::span<const TSuggestForms::TPair> pairs(forms.Pairs(0));
+    const size_t half = pairs.size() / 2;
+    TFormList secondHalf;
+    std::latch trieMade(1);
+    bool trieOk = false;
+    TStatus second = TStatus::Ok();
+    {
+        std::jthread helper([&] {
+            second = readHeadwords(tx2, 2, made[1]);
+            if (second.ok()) {
+                makeTrie(made[1]);
+                findForms(forms.Pairs(1), made[1].View(), made[1].Forms);
+                sortForms(made[1]);
+            }
+            trieMade.wait();
+            if (trieOk)
+                findForms(pairs.subspan(half), made[0].View(), secondHalf);
+        });
+        TStatus first = readHeadwords(tx1, 1, made[0]);
+        if (first.ok())
+            makeTrie(made[0]);
+        trieOk = first.ok();
+        trieMade.count_down();
+        if (!first.ok())
+            return first;
+        findForms(pairs.first(half), made[0].View(), made[0].Forms);
+    }
+    if (!second.ok())
+        return second;
+    made[0].Forms.insert(made[0].Forms.end(), secondHalf.begin(), secondHalf.end());
+    sortForms(made[0]);
 
     QByteArray bytes(kFileHeaderSize, '\0');
+    bytes.reserve(kFileHeaderSize + directionBytes(made[0]) + directionBytes(made[1]));
     std::memcpy(bytes.data(), kMagic, 8);
     std::memcpy(bytes.data() + 8, &kVersion, 4);
     const quint64 sizes[3] = {quint64(tdb.size()), quint64(tx1.size()), quint64(tx2.size())};

@@ -129,6 +129,29 @@ private:
     std::span<const quint32> KeyedOf(int k) const;
 };
 
+// The form -> base pairs of a set's entry form lists (EntryForms.h), gathered an entry at a
+// time: by the import while it stores the entries, or by Make() from a .tdb's bytes. Which
+// headword a base is becomes known only when the index is made.
+//
+// Thread safety: one thread at a time.
+class TSuggestForms {
+public:
+    struct TPair {
+        quint64 Hash; // FormHash of the form's lower case
+        QString Base;
+    };
+
+    // One stored entry's UTF-8 text, "side 1 :: side 2".
+    void AddEntry(QByteArrayView entry);
+    // Adds the pairs another gatherer found (of other entries of the same set).
+    void Append(TSuggestForms&& other);
+    // The pairs found so far whose form may be typed as one word, side 0 for language 1.
+    const std::vector<TPair>& Pairs(int side) const { return FPairs[side]; }
+
+private:
+    std::vector<TPair> FPairs[2];
+};
+
 // What the index is checked against when read: the set it must belong to.
 struct TSuggestIndexOwner {
     QByteArray TdbHeader;     // the .tdb header of the open set
@@ -146,6 +169,10 @@ public:
     // lists). A damaged index record is an error.
     static TStatus Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayView tx2, QByteArray& out,
                         qint64* formsMs = nullptr);
+    // The same with the form pairs already gathered from every entry of the .tdb. The two
+    // directions are made side by side, the second on a thread of Make's own.
+    static TStatus Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayView tx2,
+                        const TSuggestForms& forms, QByteArray& out);
 
     // Maps the file and checks it: a missing file gives "File <path> not found"; one of
     // another set (another .tdb header or other file sizes than `owner`'s), of another

@@ -67,19 +67,32 @@ int TTermClasses::ClassOf(QStringView word) {
             std::equal(word.utf16(), word.utf16() + word.size(), FChars.data() + slot.Pos))
             return slot.Class;
     }
-    QByteArray key = CollationKey(word);
-    int cls;
-    if (auto byKey = FByKey.constFind(key); byKey != FByKey.constEnd()) {
-        cls = byKey.value();
-    } else {
-        cls = Count();
-        FByKey.insert(key, cls);
-        FKeys.push_back(std::move(key));
-    }
+    const QByteArray key = CollationKey(word);
+    const int cls = ClassOfKey(std::string_view(key.constData(), size_t(key.size())));
     FSlots[at] = {hash, quint32(FChars.size()), quint32(word.size()), cls};
     FChars.insert(FChars.end(), word.utf16(), word.utf16() + word.size());
-    if (++FUsed * 2 > FSlots.size())
+    // Filled up to three quarters: a smaller table misses the caches (and the TLB) less
+    // often, which costs more than the slightly longer runs of the probes.
+    if (++FUsed * 4 > FSlots.size() * 3)
         Grow();
+    return cls;
+}
+
+int TTermClasses::ClassOfKey(std::string_view key) {
+    const quint32 hash = quint32(qHashBits(key.data(), key.size()));
+    const size_t mask = FKeySlots.size() - 1;
+    size_t at = hash & mask;
+    for (; FKeySlots[at].Class >= 0; at = (at + 1) & mask) {
+        const TKeySlot& slot = FKeySlots[at];
+        if (slot.Hash == hash && KeyOf(slot.Class) == key)
+            return slot.Class;
+    }
+    const int cls = Count();
+    FKeySlots[at] = {hash, cls};
+    FKeyBytes.insert(FKeyBytes.end(), key.begin(), key.end());
+    FKeyStart.push_back(FKeyBytes.size());
+    if (size_t(Count()) * 4 > FKeySlots.size() * 3)
+        GrowKeys();
     return cls;
 }
 
@@ -94,6 +107,20 @@ void TTermClasses::Grow() {
         while (FSlots[at].Class >= 0)
             at = (at + 1) & mask;
         FSlots[at] = slot;
+    }
+}
+
+void TTermClasses::GrowKeys() {
+    std::vector<TKeySlot> old(FKeySlots.size() * 2);
+    old.swap(FKeySlots);
+    const size_t mask = FKeySlots.size() - 1;
+    for (const TKeySlot& slot : old) {
+        if (slot.Class < 0)
+            continue;
+        size_t at = slot.Hash & mask;
+        while (FKeySlots[at].Class >= 0)
+            at = (at + 1) & mask;
+        FKeySlots[at] = slot;
     }
 }
 
@@ -123,10 +150,52 @@ bool TStopwords::Contains(QStringView word, TTermClasses& classes) const {
     return FClasses.contains(classes.ClassOf(FromAnsi(ToAnsi(word))));
 }
 
-QStringView TTermExtractor::Keep(QString text) {
-    FScratch.push_back(std::move(text));
-    return FScratch.back();
+// Room for `units` code units that stays where it is until the next Extract; Commit()
+// then takes the part written.
+char16_t* TTermExtractor::Reserve(qsizetype units) {
+    while (FChunk < FChunks.size() && FUsed + units > FChunks[FChunk].Size) {
+        ++FChunk;
+        FUsed = 0;
+    }
+    if (FChunk == FChunks.size()) {
+        const qsizetype size = std::max(units, kChunkUnits);
+        FChunks.push_back({std::make_unique<char16_t[]>(size_t(size)), size});
+        FUsed = 0;
+    }
+    return FChunks[FChunk].Units.get() + FUsed;
 }
+
+QStringView TTermExtractor::Commit(const char16_t* begin, const char16_t* end) {
+    FUsed += end - begin;
+    return QStringView(begin, end - begin);
+}
+
+QStringView TTermExtractor::Keep(QStringView text) {
+    char16_t* to = Reserve(text.size());
+    return Commit(to, std::copy(text.utf16(), text.utf16() + text.size(), to));
+}
+
+namespace {
+
+// The text with each `open`, the first `close` after it and what lies between left out,
+// as DeleteEnclosed does it, written to `to`; returns the end of what was written.
+char16_t* copyWithoutEnclosed(QStringView text, char16_t open, char16_t close, char16_t* to) {
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype from = text.indexOf(QChar(open), i);
+        const qsizetype till = from < 0 ? -1 : text.indexOf(QChar(close), from + 1);
+        if (till < 0) {
+            const QStringView rest = text.sliced(i);
+            return std::copy(rest.utf16(), rest.utf16() + rest.size(), to);
+        }
+        const QStringView kept = text.sliced(i, from - i);
+        to = std::copy(kept.utf16(), kept.utf16() + kept.size(), to);
+        i = till + 1;
+    }
+    return to;
+}
+
+} // namespace
 
 int TTermExtractor::Find(int cls) const {
     for (size_t i = 0; i < FHits.size(); ++i) {
@@ -148,19 +217,25 @@ QStringView TTermExtractor::Cut(QStringView word) {
     return Keep(QString::fromUtf8(CutUtf8(utf8, kMaxTermBytes)));
 }
 
-// A word in parentheses: added only if new; an existing term keeps its rank.
-void TTermExtractor::AddOptional(QStringView word, quint8 rank) {
-    word = Cut(word);
-    const int cls = FClasses.ClassOf(word);
-    if (Find(cls) < 0)
-        FHits.push_back({word, rank, cls});
+// The class of the word as a term (cut) and whether the word is a stopword. The class of
+// the term answers the stopword question too when the term is the whole word and reads
+// the same in Windows-1252, as nearly every word does: one lookup instead of two.
+int TTermExtractor::ClassOfStopword(QStringView word, QStringView& cut, bool& stopword) {
+    cut = Cut(word);
+    const int cls = FClasses.ClassOf(cut);
+    stopword = cut.size() == word.size() && ansiSafe(word) ? FStopwords.ContainsClass(cls)
+                                                           : FStopwords.Contains(word, FClasses);
+    return cls;
 }
 
 // A word outside parentheses: a term met again takes the stronger rank, unless the new
 // rank is 0; the first form stays.
 void TTermExtractor::AddWord(QStringView word, quint8 rank) {
     word = Cut(word);
-    const int cls = FClasses.ClassOf(word);
+    AddWord(word, rank, FClasses.ClassOf(word));
+}
+
+void TTermExtractor::AddWord(QStringView word, quint8 rank, int cls) {
     const int at = Find(cls);
     if (at < 0)
         FHits.push_back({word, rank, cls});
@@ -169,26 +244,36 @@ void TTermExtractor::AddWord(QStringView word, quint8 rank) {
 }
 
 void TTermExtractor::AddParenthesised(QStringView word) {
-    QString text = word.toString();
-    text.remove(u'(');
-    text.remove(u')');
-    text.replace(u';', u' ');
-    DeleteEnclosed(text, u'[', u']');
-    const QStringView kept = Keep(std::move(text));
+    // Parentheses gone and ';' a blank, then [...] left out.
+    char16_t* plain = Reserve(word.size());
+    char16_t* end = plain;
+    for (const QChar c : word) {
+        if (c != u'(' && c != u')')
+            *end++ = c == u';' ? u' ' : c.unicode();
+    }
+    Commit(plain, end);
+    char16_t* to = Reserve(end - plain);
+    const QStringView kept =
+        Commit(to, copyWithoutEnclosed(QStringView(plain, end - plain), u'[', u']', to));
     TViews pieces;
     splitTopLevel(kept, u' ', pieces);
     for (const QStringView piece : pieces) {
         const QChar last = piece.back();
-        if (piece.size() > 2 && last != u'.' && last != u'-')
-            AddOptional(piece, FStopwords.Contains(piece, FClasses) ? 0 : 9);
+        // A word in parentheses: added only if new; an existing term keeps its rank.
+        if (piece.size() > 2 && last != u'.' && last != u'-') {
+            QStringView cut;
+            bool stopword;
+            const int cls = ClassOfStopword(piece, cut, stopword);
+            if (Find(cls) < 0)
+                FHits.push_back({cut, quint8(stopword ? 0 : 9), cls});
+        }
     }
 }
 
 void TTermExtractor::AddWords(QStringView item, qsizetype i, qsizetype nI, qsizetype a) {
     if (item.contains(u'{')) {
-        QString text = item.toString();
-        DeleteEnclosed(text, u'{', u'}');
-        item = Keep(std::move(text));
+        char16_t* to = Reserve(item.size());
+        item = Commit(to, copyWithoutEnclosed(item, u'{', u'}', to));
     }
     TViews words;
     splitTopLevel(TrimView(item), u' ', words);
@@ -218,22 +303,29 @@ void TTermExtractor::AddWords(QStringView item, qsizetype i, qsizetype nI, qsize
             rank = 5;
         else if (w == 0)
             rank = (words[1].startsWith(u'[') || words[1].startsWith(u'{')) ? 6 : 7;
-        else
-            rank = FStopwords.Contains(word, FClasses) ? 0 : 8;
+        else {
+            QStringView cut;
+            bool stopword;
+            const int cls = ClassOfStopword(word, cut, stopword);
+            AddWord(cut, stopword ? 0 : 8, cls);
+            continue;
+        }
         AddWord(word, rank);
     }
 }
 
 const std::vector<TTermExtractor::THit>& TTermExtractor::Extract(QStringView side) {
     FHits.clear();
-    FScratch.clear();
+    FChunk = 0;
+    FUsed = 0;
     // Delete the listed characters and turn "/" and ":" into blanks, in one pass.
     FText.resize(side.size());
+    QChar* const text = FText.data();
     qsizetype n = 0;
     for (const QChar c : side) {
         if (deleted(c.unicode()))
             continue;
-        FText[n++] = (c == u'/' || c == u':') ? QChar(u' ') : c;
+        text[n++] = (c == u'/' || c == u':') ? QChar(u' ') : c;
     }
     FText.truncate(n);
 

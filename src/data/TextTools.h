@@ -75,11 +75,22 @@ template <typename F> void ForEachTopLevel(QStringView text, QChar ch, F&& piece
         if (!part.isEmpty())
             piece(part);
     };
+    // The units that matter here as bits, so that the common letter costs one test: the
+    // import cuts every side of the source three times.
+    const char16_t separator = ch.unicode();
+    quint64 marks[2] = {0, 0};
+    for (const char16_t m : {u'(', u'[', u'{', u')', u']', u'}'})
+        marks[m >> 6] |= quint64(1) << (m & 63);
+    if (separator < 128)
+        marks[separator >> 6] |= quint64(1) << (separator & 63);
+    const char16_t* const units = text.utf16();
     int depth = 0;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == ch.unicode() && depth == 0) {
+        const char16_t c = units[i];
+        if (c < 128 ? !((marks[c >> 6] >> (c & 63)) & 1) : c != separator)
+            continue;
+        if (c == separator && depth == 0) {
             take(text.sliced(start, i - start));
             start = i + 1;
         } else if (c == u'(' || c == u'[' || c == u'{') {

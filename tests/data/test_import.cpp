@@ -181,6 +181,16 @@ private slots:
         }
     }
 
+    // Decoding a line drops a byte-order mark at its start only: a line of a mark and
+    // blanks has one side, and a mark at the start of a later side stays in its headword.
+    void byteOrderMarksInsideTheSource() {
+        const TRun run =
+            import(FDir->path(), "m", "Baum :: \xEF\xBB\xBFtree\n\xEF\xBB\xBF :: mark\n");
+        QVERIFY(run.Status.ok());
+        QCOMPARE(run.Summary.IndexedLines, 1);
+        QCOMPARE(readAll(path("m.tx2")), record("\xEF\xBB\xBFtree", {{184, 1}}));
+    }
+
     // 250 two-sided lines among comments and one stored-only line: a report at the 100th
     // and the 200th of them; a cancel at the first report still installs a consistent set.
     void progressAndCancel() {
