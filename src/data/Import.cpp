@@ -14,12 +14,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <span>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QUtf8StringView>
+#include <span>
 #include <thread>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -251,8 +251,7 @@ TLineScan scanLine(QByteArrayView raw) {
     // Decoding the whole line drops a byte-order mark at its start (QString::fromUtf8), and
     // the sides are cut from what is left; one further in stays.
     if (scan.Valid && !scan.Dotted)
-        scan.Indexed = splitSides(raw.startsWith("\xEF\xBB\xBF") ? raw.sliced(3) : raw,
-                                  scan.Sides);
+        scan.Indexed = splitSides(raw.startsWith("\xEF\xBB\xBF") ? raw.sliced(3) : raw, scan.Sides);
     return scan;
 }
 
@@ -574,7 +573,14 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     return InstallFileSet(request.Folder, request.BaseName, install);
 }
 
-TStatus ImportRecordTables(const QString& folder, const QString& baseName, bool* busy) {
+namespace {
+
+// For a set imported before one of its files existed: under the set's lock, with an
+// interrupted installation finished first, reads the set's .tdb, .tx1 and .tx2 and installs
+// what `make` makes of them.
+TStatus AddToSet(
+    const QString& folder, const QString& baseName, bool* busy,
+    const std::function<TStatus(const QByteArray (&set)[3], std::vector<TSetFile>& files)>& make) {
     TSetLock lock;
     const TStatus locked = lock.Acquire(folder, baseName);
     if (busy)
@@ -591,36 +597,34 @@ TStatus ImportRecordTables(const QString& folder, const QString& baseName, bool*
                 ReadWholeFile(QDir(folder).filePath(baseName + "." + extensions[f]), bytes[f]);
             !s.ok())
             return s;
-    QByteArray tables[2];
-    for (int side = 0; side < 2; ++side)
-        if (TStatus s = TWordList::MakeRecordTable(bytes[1 + side], bytes[0], tables[side]); !s.ok())
-            return s;
-    return InstallFileSet(folder, baseName,
-                          {{QStringLiteral("tr1"), tables[0]}, {QStringLiteral("tr2"), tables[1]}});
+    std::vector<TSetFile> files;
+    if (TStatus s = make(bytes, files); !s.ok())
+        return s;
+    return InstallFileSet(folder, baseName, files);
+}
+
+} // namespace
+
+TStatus ImportRecordTables(const QString& folder, const QString& baseName, bool* busy) {
+    return AddToSet(folder, baseName, busy, [](const QByteArray(&set)[3], auto& files) {
+        for (int side = 0; side < 2; ++side) {
+            TSetFile table{side == 0 ? QStringLiteral("tr1") : QStringLiteral("tr2"), {}};
+            if (TStatus s = TWordList::MakeRecordTable(set[1 + side], set[0], table.Bytes); !s.ok())
+                return s;
+            files.push_back(std::move(table));
+        }
+        return TStatus::Ok();
+    });
 }
 
 TStatus ImportSuggestionIndex(const QString& folder, const QString& baseName, bool* busy) {
-    TSetLock lock;
-    const TStatus locked = lock.Acquire(folder, baseName);
-    if (busy)
-        *busy = lock.Busy();
-    if (!locked.ok())
-        return locked;
-    if (TStatus s = FinishInterruptedInstall(folder, baseName); !s.ok())
-        return s;
-    QByteArray bytes[3];
-    const QString extensions[3] = {QStringLiteral("tdb"), QStringLiteral("tx1"),
-                                   QStringLiteral("tx2")};
-    for (int f = 0; f < 3; ++f)
-        if (TStatus s =
-                ReadWholeFile(QDir(folder).filePath(baseName + "." + extensions[f]), bytes[f]);
-            !s.ok())
+    return AddToSet(folder, baseName, busy, [](const QByteArray(&set)[3], auto& files) {
+        TSetFile index{QString::fromLatin1(kSuggestIndexExtension), {}};
+        if (TStatus s = TSuggestIndex::Make(set[0], set[1], set[2], index.Bytes); !s.ok())
             return s;
-    QByteArray suggestions;
-    if (TStatus s = TSuggestIndex::Make(bytes[0], bytes[1], bytes[2], suggestions); !s.ok())
-        return s;
-    return InstallFileSet(folder, baseName,
-                          {{QString::fromLatin1(kSuggestIndexExtension), suggestions}});
+        files.push_back(std::move(index));
+        return TStatus::Ok();
+    });
 }
 
 TStatus ImportPronunciations(const QString& sourcePath, const QString& destinationPath,

@@ -10,10 +10,10 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <latch>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStringDecoder>
-#include <latch>
 #include <thread>
 
 namespace quillet {
@@ -44,20 +44,32 @@ quint64 loadU64(const char* p) {
     return v;
 }
 
+// The bytes of a mapped file the checks read before they let those pages go again.
+constexpr qsizetype kCheckStep = qsizetype(1) << 20;
+
 // Four interleaved multiply-xor lanes over 8-byte words: any changed byte changes the sum,
-// and it runs at memory speed, so every read can check the whole file.
-quint64 checksumOf(const char* data, qsizetype size) {
+// and it runs at memory speed, so every read can check the whole file. Taken a step at a
+// time, so that the reader can let the pages behind it go and the file is never resident
+// whole: `passed` gets the number of bytes summed so far after each step.
+quint64 checksumOf(const char* data, qsizetype size,
+                   const std::function<void(qsizetype)>& passed = {}) {
     quint64 lanes[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull,
                         0x082EFA98EC4E6C89ull};
     auto mix = [](quint64 h, quint64 w) {
         h = (h ^ w) * 0x9E3779B97F4A7C15ull;
         return h ^ (h >> 31);
     };
+    constexpr qsizetype kStepWords = kCheckStep / 8; // a multiple of the four lanes
     const qsizetype words = size / 8;
     qsizetype i = 0;
-    for (; i + 4 <= words; i += 4)
-        for (int l = 0; l < 4; ++l)
-            lanes[l] = mix(lanes[l], loadU64(data + (i + l) * 8));
+    while (i + 4 <= words) {
+        const qsizetype stop = i + std::min(kStepWords, (words - i) / 4 * 4);
+        for (; i < stop; i += 4)
+            for (int l = 0; l < 4; ++l)
+                lanes[l] = mix(lanes[l], loadU64(data + (i + l) * 8));
+        if (passed)
+            passed(i * 8);
+    }
     for (; i < words; ++i)
         lanes[0] = mix(lanes[0], loadU64(data + i * 8));
     quint64 tail = 0;
@@ -483,7 +495,7 @@ quint64 FormHash(std::u16string_view lower) {
 
 // --- queries ----------------------------------------------------------------------------
 
-int TSuggestDirection::Find(QStringView text) const {
+int TSuggestDirection::LowerBound(QStringView text) const {
     int lo = 0, hi = Count();
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
@@ -492,18 +504,16 @@ int TSuggestDirection::Find(QStringView text) const {
         else
             hi = mid;
     }
+    return lo;
+}
+
+int TSuggestDirection::Find(QStringView text) const {
+    const int lo = LowerBound(text);
     return lo < Count() && SameText(Word(quint32(lo)), text) ? lo : -1;
 }
 
 int TSuggestDirection::Landing(QStringView text) const {
-    int lo = 0, hi = Count();
-    while (lo < hi) {
-        const int mid = lo + (hi - lo) / 2;
-        if (CompareText(Word(quint32(mid)), text) < 0)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
+    const int lo = LowerBound(text);
     if (lo < Count() && StartsText(text, Word(quint32(lo))))
         return lo;
     return std::max(0, lo - 1);
@@ -582,18 +592,18 @@ void TSuggestForms::AddEntry(QByteArrayView entry) {
         return;
     const QString text = QString::fromUtf8(entry);
     const qsizetype cut = text.indexOf(u" :: ");
-    ForEachEntryForm(QStringView(text).first(cut), QStringView(text).sliced(cut + 4),
-                     [this](int side, QStringView form, QStringView base) {
-                         if (!isKeyedWord(form))
-                             return;
-                         // A keyed word is short: its lower case fits on the stack.
-                         char16_t lower[kMaxKeyedLength];
-                         for (qsizetype i = 0; i < form.size(); ++i)
-                             lower[i] = LowerUnit(form[i].unicode());
-                         FPairs[side].push_back(
-                             {FormHash(std::u16string_view(lower, size_t(form.size()))),
-                              base.toString()});
-                     });
+    ForEachEntryForm(
+        QStringView(text).first(cut), QStringView(text).sliced(cut + 4),
+        [this](int side, QStringView form, QStringView base) {
+            if (!isKeyedWord(form))
+                return;
+            // A keyed word is short: its lower case fits on the stack.
+            char16_t lower[kMaxKeyedLength];
+            for (qsizetype i = 0; i < form.size(); ++i)
+                lower[i] = LowerUnit(form[i].unicode());
+            FPairs[side].push_back(
+                {FormHash(std::u16string_view(lower, size_t(form.size()))), base.toString()});
+        });
 }
 
 void TSuggestForms::Append(TSuggestForms&& other) {
@@ -687,45 +697,6 @@ quint64 TSuggestIndex::Checksum(QByteArrayView bytes) {
     return checksumOf(bytes.data() + kFileHeaderSize, bytes.size() - kFileHeaderSize);
 }
 
-namespace {
-
-// The bytes of a mapped file the checks read before they let those pages go again.
-constexpr qsizetype kCheckStep = qsizetype(1) << 20;
-
-// checksumOf's sum, taken a step at a time, so that the reader can let the pages behind
-// it go and the file is never resident whole: `passed` gets the number of bytes summed so
-// far after each step. It must give checksumOf's sum, or no made index would read.
-quint64 checksumInSteps(const char* data, qsizetype size,
-                        const std::function<void(qsizetype)>& passed) {
-    quint64 lanes[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull,
-                        0x082EFA98EC4E6C89ull};
-    auto mix = [](quint64 h, quint64 w) {
-        h = (h ^ w) * 0x9E3779B97F4A7C15ull;
-        return h ^ (h >> 31);
-    };
-    constexpr qsizetype kStepWords = kCheckStep / 8; // a multiple of the four lanes
-    const qsizetype words = size / 8;
-    qsizetype i = 0;
-    while (i + 4 <= words) {
-        const qsizetype stop = i + std::min(kStepWords, (words - i) / 4 * 4);
-        for (; i < stop; i += 4)
-            for (int l = 0; l < 4; ++l)
-                lanes[l] = mix(lanes[l], loadU64(data + (i + l) * 8));
-        passed(i * 8);
-    }
-    for (; i < words; ++i)
-        lanes[0] = mix(lanes[0], loadU64(data + i * 8));
-    quint64 tail = 0;
-    std::memcpy(&tail, data + words * 8, size_t(size - words * 8));
-    lanes[1] = mix(lanes[1], tail ^ quint64(size));
-    quint64 sum = 0;
-    for (quint64 lane : lanes)
-        sum = mix(sum, lane);
-    return sum;
-}
-
-} // namespace
-
 TStatus TSuggestIndex::Read(const QString& path, const TSuggestIndexOwner& owner) {
     Clear();
     if (TStatus s = FFile.Open(path, path); !s.ok())
@@ -795,7 +766,7 @@ TStatus TSuggestIndex::Parse(const QString& name, const TSuggestIndexOwner* owne
     };
     qsizetype summed = 0;
     const quint64 sum =
-        checksumInSteps(p + kFileHeaderSize, size - kFileHeaderSize, [&](qsizetype passed) {
+        checksumOf(p + kFileHeaderSize, size - kFileHeaderSize, [&](qsizetype passed) {
             const qsizetype end = kFileHeaderSize + passed;
             if (end - summed >= 2 * kCheckStep) {
                 letGo(summed, end - kCheckStep);

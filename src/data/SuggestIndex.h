@@ -124,6 +124,8 @@ public:
     std::span<const quint32> FormBases;
 
 private:
+    // The first headword not below the text under CompareText.
+    int LowerBound(QStringView text) const;
     int KeyOfNode(quint32 node) const;
     // The headwords of key k: a part of Keyed.
     std::span<const quint32> KeyedOf(int k) const;
