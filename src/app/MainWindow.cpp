@@ -229,6 +229,14 @@ void TMainForm::CreateControls() {
 
     FSearchTimer.setInterval(500);
     connect(&FSearchTimer, &QTimer::timeout, this, &TMainForm::SearchTimerTimer);
+    FTrimTimer.setSingleShot(true);
+    FTrimTimer.setInterval(250);
+    connect(&FTrimTimer, &QTimer::timeout, this, [this] {
+        if (FDict && !IsLoading())
+            FDict->TrimResidentMemory();
+        if (FSuggester)
+            FSuggester->DropResidentPages();
+    });
 
     // The window sees keys before its controls (Escape, Ctrl+Tab).
     qApp->installEventFilter(this);

@@ -304,6 +304,11 @@ private:
     std::vector<QAction*> FDictionaryItems;
 
     QTimer FSearchTimer;
+    // Soon after a lookup, lets go of the file pages it and its suggestions read
+    // (TDictDB::TrimResidentMemory, TSuggester::DropResidentPages):
+    // the kernel maps 64 KiB around every page read, so the rows of one lookup would
+    // otherwise keep megabytes of the entry file counted to the window until it ends.
+    QTimer FTrimTimer;
     int FArmed = 0; // the search box's Tag: 1 once a tick has passed with no typing
     bool FMultiWordSearch = false;
     QString FLookupText;  // the search text of the last lookup by the timer

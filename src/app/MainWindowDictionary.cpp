@@ -106,6 +106,9 @@ void TMainForm::LoadDictionary(const QString& baseName) {
     SetStatusText(QStringLiteral("Quillet-Dictionary \u2013 *") +
                   Translate(QStringLiteral("lade Datenbank")) + "*");
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Lookups come as the user pauses: the index is read where it lies, without an item
+    // array, and its pages come in as lookups touch them.
+    FDict->SetReadIndexInPlace(true);
     const TStatus status = FDict->Open(baseName);
     if (!status.ok()) {
         SetStatusText(QStringLiteral("Quillet-Dictionary \u2013 *keine Datenbank geladen*"));

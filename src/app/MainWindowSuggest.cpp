@@ -46,6 +46,7 @@ void TMainForm::ShowSuggestions() {
         return;
     }
     FSuggestionStrip->SetSuggestions(FSuggester->Suggest(text, FDict->Direction(), FLookupShown));
+    FTrimTimer.start();
 }
 
 void TMainForm::SuggestionChosen(const TSuggestion& suggestion) {

@@ -20,7 +20,8 @@ QIcon TMainForm::ProgramIcon() {
 }
 
 void TMainForm::CreateTrayIcon() {
-    FTrayIcon = new QSystemTrayIcon(ProgramIcon(), this);
+    // The window's icon (CreateChrome), so that its pictures are read and kept once.
+    FTrayIcon = new QSystemTrayIcon(windowIcon().isNull() ? ProgramIcon() : windowIcon(), this);
     FTrayIcon->setToolTip(QStringLiteral("Quillet Dictionary"));
     FTrayIcon->setContextMenu(FMainMenu);
     connect(FTrayIcon, &QSystemTrayIcon::activated, this,

@@ -326,7 +326,7 @@ int runLookup(const TOptions& options) {
     if (options.Stdin == !options.Args.isEmpty())
         return usageError("lookup needs either TEXT or --stdin");
     TDictDB db(options.Direction, searchPath(options));
-    db.SetFewLookups(!options.Stdin);
+    db.SetReadIndexInPlace(!options.Stdin);
     if (TStatus s = openDictionary(db, options.Name); !s.ok())
         return fail(s.message());
     // Without its index (the set's files unreadable) the lookup goes on without suggestions.

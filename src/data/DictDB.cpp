@@ -197,7 +197,7 @@ TStatus TDictDB::LoadIndex() {
         const QString indexPath = FAppDir + FLanguages[FDirection].IndexFile;
         const TRecordTableOwner owner{FHeader, FEntries.Size()};
         TStatus status =
-            FFewLookups ? FWordLists[FDirection]->LoadFromFile(
+            FIndexInPlace ? FWordLists[FDirection]->LoadFromFile(
                               indexPath, FAppDir + FBaseName + (FDirection == 0 ? ".tr1" : ".tr2"),
                               owner)
                         : FWordLists[FDirection]->LoadFromFile(indexPath);
@@ -228,6 +228,8 @@ void TDictDB::TrimResidentMemory() {
     FWordLists[0]->DropResidentPages();
     FWordLists[1]->DropResidentPages();
     FEntries.DropResidentPages();
+    std::lock_guard lock(FPronunciationLock);
+    FPronunciations->DropResidentPages();
 }
 
 bool TDictDB::PronunciationsLoaded() const {

@@ -70,18 +70,19 @@ public:
     // replaced on disk since Open(), the new entry file is opened first (and the other
     // direction's index dropped), so an index never points into another set's entries.
     TStatus LoadIndex();
-    // For a process that looks up a word or two (the command line's lookup of its
-    // arguments): LoadIndex then reads the index through its record table (WordList.h)
-    // where the set has one, and a lookup reads only the records it compares. Otherwise
-    // the index is walked whole, which brings every page of it in at once, so that the
-    // many lookups that follow take no page faults in it.
-    void SetFewLookups(bool few) { FFewLookups = few; }
+    // For a process whose lookups are few or far apart (the command line's lookup of its
+    // arguments, the window, which looks up as the user pauses): LoadIndex then reads the
+    // index in place through its record table (WordList.h) where the set has one, with no
+    // item array, and a lookup reads only the records it compares. Otherwise the index is
+    // walked whole, which brings every page of it in at once, so that the many lookups that
+    // follow (the benchmark, `--stdin`) take no page faults in it.
+    void SetReadIndexInPlace(bool inPlace) { FIndexInPlace = inPlace; }
     // Reads <base>.ipa unless pronunciations are loaded or the file is missing.
     TStatus LoadPronunciations();
-    // Lets the pages of the index and entry files that the load and the lookups so far
-    // read leave the resident memory; later lookups bring back the few they touch. For
-    // an owner that keeps the object long (the window), after a load run. Called like
-    // LoadIndex().
+    // Lets the pages of the index, entry and pronunciation files that the load and the
+    // lookups so far read leave the resident memory; later lookups bring back the few they
+    // touch. For an owner that keeps the object long (the window), after a load run and
+    // after lookups. Called like LoadIndex().
     void TrimResidentMemory();
     // Open() has succeeded.
     bool IsOpen() const { return !FHeader.isEmpty(); }
@@ -178,7 +179,7 @@ private:
     QStringList FFolders; // the folders searched, each with a trailing separator
     std::atomic<bool> FCancel{false};
     int FDirection = 0;
-    bool FFewLookups = false;
+    bool FIndexInPlace = false;
 
     mutable std::mutex FPronunciationLock; // guards the hand-over of FPronunciations
     std::unique_ptr<TPronunciationTable> FPronunciations;

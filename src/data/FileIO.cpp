@@ -110,7 +110,7 @@ TStatus TMappedFile::Open(const QString& path, const QString& name, qint64 maxBy
     return TStatus::Ok();
 }
 
-void TMappedFile::DropResidentPages(qint64 offset, qint64 size) {
+void TMappedFile::DropResidentPages(qint64 offset, qint64 size) const {
     if (FCopy.isNull() && offset >= 0 && offset < FSize)
         DropMappedPages(FData + offset, qMin(size, FSize - offset));
 }

@@ -46,10 +46,10 @@ public:
     qint64 Size() const { return FSize; }
     QByteArrayView Bytes() const { return QByteArrayView(FData, FSize); }
     // Lets the pages read so far leave the resident memory (see DropMappedPages); no-op
-    // for a file read whole.
-    void DropResidentPages() { DropResidentPages(0, FSize); }
+    // for a file read whole. The bytes stay as they are: a later read brings them back.
+    void DropResidentPages() const { DropResidentPages(0, FSize); }
     // The same for `size` bytes from `offset`. REQUIRES: `offset` is a multiple of 64 KiB.
-    void DropResidentPages(qint64 offset, qint64 size);
+    void DropResidentPages(qint64 offset, qint64 size) const;
     // The open file (for its identity).
     QFile& File() { return FFile; }
 

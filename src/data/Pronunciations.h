@@ -30,6 +30,8 @@ public:
     // The value of the key equal to `word` under CompareText, searched as THashList::Find
     // searches (the first record, then by bisection).
     bool Find(QStringView word, QString& value) const;
+    // Lets the file's pages that searches read leave the resident memory (TMappedFile).
+    void DropResidentPages() { FFile.DropResidentPages(); }
 
 private:
     TStatus Load(const QString& path);

@@ -103,6 +103,11 @@ bool TSuggester::IsBuilt() const {
     return FIndex != nullptr;
 }
 
+void TSuggester::DropResidentPages() const {
+    if (FIndex)
+        FIndex->DropResidentPages();
+}
+
 void TSuggester::OpenStems(int direction) const {
     (void)Stemmer(direction);
 }

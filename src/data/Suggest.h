@@ -94,6 +94,9 @@ public:
     TStatus Build(const TDictDB& db, const TSuggestOptions& options = {});
     bool IsBuilt() const;
     const TSuggestStats& Stats() const { return FStats; }
+    // Lets the pages of the index file that queries read leave the resident memory; later
+    // queries bring back the few they touch. Any thread, beside Suggest().
+    void DropResidentPages() const;
     // Opens the Hunspell dictionary of the direction's language unless it is open; returns
     // once it is (also when another thread is opening it).
     void OpenStems(int direction) const;

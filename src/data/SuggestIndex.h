@@ -192,6 +192,8 @@ public:
     const TSuggestDirection& Direction(int direction) const { return FDirections[direction]; }
     // The index's size: the file's, mapped rather than resident when it was read.
     qint64 Bytes() const { return FBytes; }
+    // Lets the pages of the file that queries read leave the resident memory.
+    void DropResidentPages() const { FFile.DropResidentPages(); }
 
 private:
     TStatus Parse(const QString& name, const TSuggestIndexOwner* owner);

@@ -45,9 +45,9 @@ struct TTestSet {
         return heads;
     }
     // The set "d", opened with its index loaded (or failing the test).
-    TDictDB& Load(int direction = 0, bool fewLookups = false) {
+    TDictDB& Load(int direction = 0, bool inPlace = false) {
         TDictDB& db = Db.emplace(direction, Dir.path());
-        db.SetFewLookups(fewLookups);
+        db.SetReadIndexInPlace(inPlace);
         if (!db.Open("d").ok() || !db.LoadIndex().ok())
             QTest::qFail("the test set does not load", __FILE__, __LINE__);
         return db;
