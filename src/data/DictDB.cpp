@@ -202,8 +202,14 @@ TStatus TDictDB::LoadIndex() {
                               owner)
                         : FWordLists[FDirection]->LoadFromFile(indexPath);
         if (!status.ok() || !FEntries.IsOpen() || FEntries.Identity() == IdentityOf(dataPath) ||
-            attempt == 2)
+            attempt == 2) {
+            // Many lookups read rows all over the entry file: its pages come in now, in one
+            // go, instead of a page fault apiece during the lookups (some 40 for a lookup
+            // of 101 rows, each dearer than the row's reading).
+            if (status.ok() && !FIndexInPlace)
+                FEntries.PopulateResidentPages();
             return status;
+        }
         FWordLists[FDirection]->Clear();
     }
 }

@@ -74,8 +74,8 @@ public:
     // arguments, the window, which looks up as the user pauses): LoadIndex then reads the
     // index in place through its record table (WordList.h) where the set has one, with no
     // item array, and a lookup reads only the records it compares. Otherwise the index is
-    // walked whole, which brings every page of it in at once, so that the many lookups that
-    // follow (the benchmark, `--stdin`) take no page faults in it.
+    // walked whole, which brings every page of it in at once, and so is the entry file, so
+    // that the many lookups that follow (the benchmark, `--stdin`) take no page faults.
     void SetReadIndexInPlace(bool inPlace) { FIndexInPlace = inPlace; }
     // Reads <base>.ipa unless pronunciations are loaded or the file is missing.
     TStatus LoadPronunciations();

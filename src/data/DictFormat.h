@@ -104,6 +104,8 @@ public:
     void Close() { FFile.Close(); }
     // Lets the pages read so far leave the resident memory (see TMappedFile).
     void DropResidentPages() { FFile.DropResidentPages(); }
+    // Brings the whole file into the resident memory now (see TMappedFile).
+    void PopulateResidentPages() { FFile.PopulateResidentPages(); }
     qint64 Size() const { return FFile.Size(); }
     // The first bytes of the file (the header), at most `count`.
     QByteArray ReadStart(qint64 count);

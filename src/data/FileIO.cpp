@@ -115,6 +115,11 @@ void TMappedFile::DropResidentPages(qint64 offset, qint64 size) const {
         DropMappedPages(FData + offset, qMin(size, FSize - offset));
 }
 
+void TMappedFile::PopulateResidentPages() const {
+    if (FCopy.isNull())
+        PopulateMappedPages(FData, FSize);
+}
+
 void TMappedFile::Close() {
     if (FCopy.isNull())
         UnguardMapping(FData);

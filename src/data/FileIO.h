@@ -50,6 +50,9 @@ public:
     void DropResidentPages() const { DropResidentPages(0, FSize); }
     // The same for `size` bytes from `offset`. REQUIRES: `offset` is a multiple of 64 KiB.
     void DropResidentPages(qint64 offset, qint64 size) const;
+    // Brings every page of the file into the resident memory now (PopulateMappedPages),
+    // for an owner that will read all over it; no-op for a file read whole.
+    void PopulateResidentPages() const;
     // The open file (for its identity).
     QFile& File() { return FFile; }
 

@@ -62,6 +62,14 @@ void DropMappedPages(const void* data, qint64 size) {
         ::VirtualUnlock(const_cast<void*>(data), SIZE_T(size));
 }
 
+void PopulateMappedPages(const void* data, qint64 size) {
+    // A read of each page brings it into the working set (PrefetchVirtualMemory only
+    // reads ahead into the file cache).
+    const volatile char* bytes = static_cast<const volatile char*>(data);
+    for (qint64 at = 0; bytes && at < size; at += 4096)
+        (void)bytes[at];
+}
+
 TFileIdentity IdentityOf(QFile& openFile) {
     return identityOfHandle(nativeHandle(openFile));
 }
