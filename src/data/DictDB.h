@@ -76,7 +76,11 @@ public:
     // item array, and a lookup reads only the records it compares. Otherwise the index is
     // walked whole, which brings every page of it in at once, and so is the entry file, so
     // that the many lookups that follow (the benchmark, `--stdin`) take no page faults.
-    void SetReadIndexInPlace(bool inPlace) { FIndexInPlace = inPlace; }
+    // The entries are then read by a system call each (TEntryReader::SetReadByCall).
+    void SetReadIndexInPlace(bool inPlace) {
+        FIndexInPlace = inPlace;
+        FEntries.SetReadByCall(inPlace);
+    }
     // Reads <base>.ipa unless pronunciations are loaded or the file is missing.
     TStatus LoadPronunciations();
     // Lets the pages of the index, entry and pronunciation files that the load and the

@@ -93,7 +93,7 @@ THeaderInfo ParseHeader(QByteArrayView header) {
 
 TMetaData ReadMetaData(const QString& iniPath) {
     TMetaData meta;
-    const TIniFile ini(iniPath);
+    const TIniSnapshot ini(iniPath); // one reading for all its keys
     auto read = [&](const char* key, const QString& fallback) {
         return ini.ValueExists("meta", key) ? FromAnsi(ini.ReadString("meta", key)) : fallback;
     };
@@ -122,6 +122,22 @@ QByteArray TEntryReader::ReadStart(qint64 count) {
     return QByteArray(FFile.Data(), qsizetype(qMin(count, FFile.Size())));
 }
 
+const char* TEntryReader::ReadEntryBytes(quint32 offset, qint64 available) {
+    // One read for the length and the text of nearly every entry; a second for a longer.
+    constexpr qint64 kFirstRead = 512;
+    FBuffer.resize(qsizetype(qMin(available, kFirstRead)));
+    const qint64 got = ReadFileAt(FFile.File(), offset, FBuffer.data(), FBuffer.size());
+    if (got < 2)
+        return nullptr;
+    const qint64 whole = 2 + qint16(ReadU16(FBuffer.constData()));
+    if (whole > got && whole <= available) {
+        FBuffer.resize(qsizetype(whole));
+        if (ReadFileAt(FFile.File(), offset, FBuffer.data(), whole) != whole)
+            return nullptr;
+    }
+    return FBuffer.constData();
+}
+
 TStatus TEntryReader::Read(quint32 offset, QString& side1, QString& side2) {
     auto damaged = [&](const char* why) {
         return TStatus::Error(QStringLiteral("File %1 is damaged: the entry at offset %2 %3")
@@ -134,7 +150,9 @@ TStatus TEntryReader::Read(quint32 offset, QString& side1, QString& side2) {
     const qint64 available = FFile.Size() - qint64(offset);
     if (available < 2)
         return damaged("lies past the end of the file");
-    const char* entry = FFile.Data() + offset;
+    const char* entry = FReadByCall ? ReadEntryBytes(offset, available) : FFile.Data() + offset;
+    if (!entry)
+        return damaged("runs past the end of the file");
     const qint16 length = qint16(ReadU16(entry));
     if (length < 0)
         return damaged("has a negative length");

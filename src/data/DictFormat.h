@@ -100,6 +100,11 @@ public:
     // regular file.
     TStatus Open(const QString& path, const QString& nameForMessages);
     TStatus Read(quint32 offset, QString& side1, QString& side2);
+    // Entries read by a system call each instead of through the mapping: for an owner
+    // whose lookups are few or far apart, to which a page fault per row costs more (the
+    // system maps the 64 KiB around each page it brings in) and whose resident memory
+    // should not keep the pages. The same bytes and answers either way.
+    void SetReadByCall(bool byCall) { FReadByCall = byCall; }
     bool IsOpen() const { return FFile.IsOpen(); }
     void Close() { FFile.Close(); }
     // Lets the pages read so far leave the resident memory (see TMappedFile).
@@ -113,8 +118,14 @@ public:
     TFileIdentity Identity() { return IdentityOf(FFile.File()); }
 
 private:
+    // The entry's bytes at `offset` (its length and text) read into FBuffer, or null when
+    // the file now ends before them.
+    const char* ReadEntryBytes(quint32 offset, qint64 available);
+
     TMappedFile FFile;
     QString FName;
+    bool FReadByCall = false;
+    QByteArray FBuffer;
 };
 
 } // namespace quillet

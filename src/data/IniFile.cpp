@@ -45,6 +45,8 @@ bool hasLineBreak(QByteArrayView text) {
     return text.contains('\r') || text.contains('\n');
 }
 
+} // namespace
+
 // The file's lines as read at one moment, and the line end it uses.
 struct TIniText {
     QList<QByteArray> Lines;
@@ -103,6 +105,8 @@ struct TIniText {
     }
 };
 
+namespace {
+
 // The file as it is now; a missing or unreadable one reads as empty.
 TIniText readText(const QString& path) {
     TIniText text;
@@ -116,21 +120,25 @@ TIniText readText(const QString& path) {
 
 TIniFile::TIniFile(QString path) : FPath(std::move(path)) {}
 
-QByteArray TIniFile::ReadString(QByteArrayView section, QByteArrayView key,
-                                QByteArrayView defaultValue) const {
-    const TIniText text = readText(FPath);
-    const int line = text.FindKey(section, key);
+TIniSnapshot::TIniSnapshot(const QString& path)
+    : FText(std::make_unique<const TIniText>(readText(path))) {}
+
+TIniSnapshot::~TIniSnapshot() = default;
+
+QByteArray TIniSnapshot::ReadString(QByteArrayView section, QByteArrayView key,
+                                    QByteArrayView defaultValue) const {
+    const int line = FText->FindKey(section, key);
     if (line < 0)
         return defaultValue.toByteArray();
     QByteArray k, value;
-    keyValue(text.Lines[line], k, value);
+    keyValue(FText->Lines[line], k, value);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         value = value.mid(1, value.size() - 2);
     return value;
 }
 
-int TIniFile::ReadInteger(QByteArrayView section, QByteArrayView key, int defaultValue) const {
+int TIniSnapshot::ReadInteger(QByteArrayView section, QByteArrayView key, int defaultValue) const {
     const QByteArray text = ReadString(section, key);
     if (text.isEmpty())
         return defaultValue;
@@ -145,13 +153,13 @@ int TIniFile::ReadInteger(QByteArrayView section, QByteArrayView key, int defaul
     return ok ? value : defaultValue;
 }
 
-bool TIniFile::ValueExists(QByteArrayView section, QByteArrayView key) const {
-    return readText(FPath).FindKey(section, key) >= 0;
+bool TIniSnapshot::ValueExists(QByteArrayView section, QByteArrayView key) const {
+    return FText->FindKey(section, key) >= 0;
 }
 
-QList<QByteArray> TIniFile::SectionNames() const {
+QList<QByteArray> TIniSnapshot::SectionNames() const {
     QList<QByteArray> names;
-    for (const QByteArray& line : readText(FPath).Lines) {
+    for (const QByteArray& line : FText->Lines) {
         const QByteArray name = sectionName(line);
         if (!name.isNull())
             names.append(name);
@@ -159,19 +167,39 @@ QList<QByteArray> TIniFile::SectionNames() const {
     return names;
 }
 
-QList<QByteArray> TIniFile::KeyNames(QByteArrayView section) const {
+QList<QByteArray> TIniSnapshot::KeyNames(QByteArrayView section) const {
     QList<QByteArray> names;
-    const TIniText text = readText(FPath);
-    const int header = text.FindSection(section);
+    const int header = FText->FindSection(section);
     if (header < 0)
         return names;
-    const int end = text.SectionEnd(header);
+    const int end = FText->SectionEnd(header);
     QByteArray k, v;
     for (int i = header + 1; i < end; ++i) {
-        if (keyValue(text.Lines[i], k, v))
+        if (keyValue(FText->Lines[i], k, v))
             names.append(k);
     }
     return names;
+}
+
+QByteArray TIniFile::ReadString(QByteArrayView section, QByteArrayView key,
+                                QByteArrayView defaultValue) const {
+    return TIniSnapshot(FPath).ReadString(section, key, defaultValue);
+}
+
+int TIniFile::ReadInteger(QByteArrayView section, QByteArrayView key, int defaultValue) const {
+    return TIniSnapshot(FPath).ReadInteger(section, key, defaultValue);
+}
+
+bool TIniFile::ValueExists(QByteArrayView section, QByteArrayView key) const {
+    return TIniSnapshot(FPath).ValueExists(section, key);
+}
+
+QList<QByteArray> TIniFile::SectionNames() const {
+    return TIniSnapshot(FPath).SectionNames();
+}
+
+QList<QByteArray> TIniFile::KeyNames(QByteArrayView section) const {
+    return TIniSnapshot(FPath).KeyNames(section);
 }
 
 TStatus TIniFile::WriteString(QByteArrayView section, QByteArrayView key, QByteArrayView value) {

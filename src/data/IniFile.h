@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 // An INI file with the behaviour of the Windows profile functions that the program
 // relies on: sections and keys match without regard to case, a missing file, section or
 // key gives the default, values stay in file order and everything the class does not
@@ -56,6 +58,31 @@ public:
 
 private:
     QString FPath;
+};
+
+struct TIniText;
+
+// The reads of TIniFile, answered from one reading of the file made at construction: for
+// a caller that reads several keys at one moment (a dictionary's metadata), which would
+// otherwise read the file once a key. TIniFile's own reads are each such a reading.
+//
+// Thread safety: none; one owner thread.
+class TIniSnapshot {
+public:
+    explicit TIniSnapshot(const QString& path);
+    ~TIniSnapshot();
+    TIniSnapshot(const TIniSnapshot&) = delete;
+    TIniSnapshot& operator=(const TIniSnapshot&) = delete;
+
+    QByteArray ReadString(QByteArrayView section, QByteArrayView key,
+                          QByteArrayView defaultValue = {}) const;
+    int ReadInteger(QByteArrayView section, QByteArrayView key, int defaultValue) const;
+    bool ValueExists(QByteArrayView section, QByteArrayView key) const;
+    QList<QByteArray> SectionNames() const;
+    QList<QByteArray> KeyNames(QByteArrayView section) const;
+
+private:
+    std::unique_ptr<const TIniText> FText;
 };
 
 } // namespace quillet

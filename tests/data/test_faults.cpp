@@ -186,7 +186,14 @@ private slots:
 
     // Another program shrinks the open set's files in place (a `cp` or `truncate` over
     // them): the lookups read zeros and report damage instead of ending the process.
+    void setShrunkInPlaceUnderTheReaderDoesNotCrash_data() {
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("index walked, entries mapped") << false;
+        QTest::newRow("index in place, entries read by call") << true;
+    }
+
     void setShrunkInPlaceUnderTheReaderDoesNotCrash() {
+        QFETCH(bool, inPlace);
         QTemporaryDir dir;
         QByteArray source; // enough lines for files of several pages
         for (char a = 'a'; a <= 'z'; ++a) {
@@ -196,10 +203,13 @@ private slots:
         TImportSummary summary;
         QVERIFY(importSource(dir.path(), source, summary).ok());
         TDictDB db(0, dir.path());
+        db.SetReadIndexInPlace(inPlace);
         QVERIFY(db.Open("d").ok() && db.LoadIndex().ok());
         QCOMPARE(firstRow(db, u"Wortzy"), QStringLiteral("Wortzy|wordzy"));
         QFile entries(dir.filePath("d.tdb")), index(dir.filePath("d.tx1"));
-        QVERIFY(entries.resize(kHeaderSize) && index.resize(0));
+        // An index emptied under a reader through its record table is read again, and
+        // reads as an empty one; here the entries' short read is what is looked at.
+        QVERIFY(entries.resize(kHeaderSize) && (inPlace || index.resize(0)));
         QVERIFY(firstRow(db, u"Wortzz").contains("damaged"));
     }
 

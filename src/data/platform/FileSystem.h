@@ -38,6 +38,10 @@ void DropMappedPages(const void* data, qint64 size);
 // as reading each would, so that later reads take no page fault apiece. Same REQUIRES.
 void PopulateMappedPages(const void* data, qint64 size);
 
+// Reads up to `size` bytes at `offset` of an open file without moving its position (one
+// system call); the bytes read, fewer at the end of the file, -1 on an error.
+qint64 ReadFileAt(QFile& file, qint64 offset, char* data, qint64 size);
+
 // Which file an open handle or a path refers to (device and file number), so that a
 // reader can tell that the file under a name was replaced since it opened it.
 struct TFileIdentity {

@@ -93,6 +93,22 @@ void PopulateMappedPages(const void* data, qint64 size) {
 #endif
 }
 
+qint64 ReadFileAt(QFile& file, qint64 offset, char* data, qint64 size) {
+    const int fd = file.handle();
+    qint64 done = 0;
+    while (fd >= 0 && done < size) {
+        const ssize_t n = ::pread(fd, data + done, size_t(size - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return fd < 0 ? -1 : done;
+}
+
 TFileIdentity IdentityOf(QFile& openFile) {
     struct stat info {};
     if (openFile.handle() < 0 || ::fstat(openFile.handle(), &info) != 0)

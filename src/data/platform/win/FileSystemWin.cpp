@@ -70,6 +70,26 @@ void PopulateMappedPages(const void* data, qint64 size) {
         (void)bytes[at];
 }
 
+qint64 ReadFileAt(QFile& file, qint64 offset, char* data, qint64 size) {
+    const HANDLE handle = nativeHandle(file);
+    if (handle == INVALID_HANDLE_VALUE)
+        return -1;
+    qint64 done = 0;
+    while (done < size) {
+        OVERLAPPED at{};
+        at.Offset = DWORD(quint64(offset + done) & 0xFFFFFFFFu);
+        at.OffsetHigh = DWORD(quint64(offset + done) >> 32);
+        DWORD n = 0;
+        const DWORD want = DWORD(qMin<qint64>(size - done, 1 << 30));
+        if (!ReadFile(handle, data + done, want, &n, &at))
+            return GetLastError() == ERROR_HANDLE_EOF ? done : -1;
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
 TFileIdentity IdentityOf(QFile& openFile) {
     return identityOfHandle(nativeHandle(openFile));
 }
