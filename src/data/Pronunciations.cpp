@@ -3,7 +3,6 @@
 
 #include "Collation.h"
 
-#include <algorithm>
 #include <new>
 
 namespace quillet {
@@ -13,6 +12,12 @@ std::string_view sv(QByteArrayView v) {
     return {v.data(), size_t(v.size())};
 }
 
+// A record that forms a pair: a key, "=" and a value that does not begin with "=".
+bool isPair(QByteArrayView record) {
+    const qsizetype eq = record.indexOf('=');
+    return eq >= 0 && eq + 1 < record.size() && record[eq + 1] != '=';
+}
+
 } // namespace
 
 TStatus TPronunciationTable::LoadFromFile(const QString& path) {
@@ -20,7 +25,8 @@ TStatus TPronunciationTable::LoadFromFile(const QString& path) {
         return Load(path);
     } catch (const std::bad_alloc&) {
         FLoaded = false;
-        FRecords = {};
+        FEvery = {};
+        FCount = 0;
         FFile.Close();
         return TStatus::Error("Not enough memory to load " + path);
     }
@@ -28,15 +34,16 @@ TStatus TPronunciationTable::LoadFromFile(const QString& path) {
 
 TStatus TPronunciationTable::Load(const QString& path) {
     FLoaded = false;
-    FRecords = {};
+    FEvery = {};
+    FCount = 0;
     if (TStatus s = FFile.Open(path, path); !s.ok())
         return s;
     // The offsets are found in one pass over the mapped bytes; lookups bring back the few
     // pages they need.
     const char* data = FFile.Data();
     const qint64 size = FFile.Size();
-    std::vector<quint32> records;
-    records.reserve(size_t(size / 24 + 1));
+    std::vector<quint32> every;
+    int count = 0;
     // Each mebibyte passed leaves the resident memory at once, so the load never holds
     // the whole file.
     constexpr qint64 kDropStep = 1 << 20;
@@ -51,15 +58,14 @@ TStatus TPronunciationTable::Load(const QString& path) {
             FFile.Close();
             return TStatus::Error("File " + path + " is damaged: it ends inside a record");
         }
-        const QByteArrayView record(data + pos + 1, len);
-        const qsizetype eq = record.indexOf('=');
-        if (eq >= 0 && eq + 1 < record.size() && record[eq + 1] != '=')
-            records.push_back(quint32(pos));
+        if (isPair(QByteArrayView(data + pos + 1, len)) && count++ % kStride == 0)
+            every.push_back(quint32(pos));
         pos += 1 + len;
     }
-    records.shrink_to_fit();
+    every.shrink_to_fit();
     FFile.DropResidentPages();
-    FRecords = std::move(records);
+    FEvery = std::move(every);
+    FCount = count;
     FLoaded = true;
     return TStatus::Ok();
 }
@@ -89,18 +95,43 @@ QByteArrayView TPronunciationTable::ValueAt(quint32 pos) const {
     return eq2 < 0 ? rest : rest.first(eq2);
 }
 
+quint32 TPronunciationTable::PairAt(int index) const {
+    // On from the nearest pair the table holds, over the records that are no pairs. The
+    // bytes are bounded by the mapped size, as RecordAt's, should the file have been
+    // rewritten in place since the load.
+    quint32 pos = FEvery[size_t(index / kStride)];
+    for (int skip = index % kStride; skip > 0;) {
+        if (qint64(pos) >= FFile.Size())
+            return pos;
+        if (isPair(RecordAt(pos)))
+            --skip;
+        pos += 1 + uchar(FFile.Data()[pos]);
+    }
+    while (qint64(pos) < FFile.Size() && !isPair(RecordAt(pos)))
+        pos += 1 + uchar(FFile.Data()[pos]);
+    return pos;
+}
+
 bool TPronunciationTable::Find(QStringView word, QString& value) const {
-    if (FRecords.empty())
+    if (FCount == 0)
         return false;
     const QByteArray utf8 = word.toUtf8();
     auto compare = [&](quint32 pos) { return CompareTextUtf8(sv(KeyAt(pos)), sv(utf8)); };
-    quint32 hit = FRecords.front();
+    quint32 hit = PairAt(0);
     if (compare(hit) != 0) {
-        const auto it = std::partition_point(FRecords.begin(), FRecords.end(),
-                                             [&](quint32 pos) { return compare(pos) < 0; });
-        if (it == FRecords.end() || compare(*it) != 0)
+        // The bisection of a lower bound over the pairs in file order.
+        int first = 0;
+        for (int length = FCount; length > 0;) {
+            const int half = length / 2;
+            if (compare(PairAt(first + half)) < 0) {
+                first += half + 1;
+                length -= half + 1;
+            } else {
+                length = half;
+            }
+        }
+        if (first == FCount || compare(hit = PairAt(first)) != 0)
             return false;
-        hit = *it;
     }
     value = QString::fromUtf8(ValueAt(hit));
     return true;
