@@ -207,30 +207,35 @@ TStatus openDictionary(TDictDB& db, const QString& name) {
     return db.LoadIndex();
 }
 
-// The text as a JSON string, as QJsonDocument writes it. Texts of printable characters
+// Appends the text as a JSON string, as QJsonDocument writes it. Texts of printable characters
 // (all rows of real dictionaries) are quoted here directly: only " and \ need a
 // backslash there. The rest goes through QJsonDocument.
-QString jsonString(const QString& text) {
-    const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) {
-        return (c.unicode() >= 0x20 && c.unicode() < 0x7F) ||
-               (c.unicode() >= 0x80 && !c.isSurrogate());
-    });
-    if (plain) {
-        if (!text.contains(u'"') && !text.contains(u'\\'))
-            return u'"' + text + u'"';
-        QString quoted;
-        quoted.reserve(text.size() + 8);
-        quoted += u'"';
+void appendJson(QString& to, const QString& text) {
+    // One pass tells whether the text is plain and whether it holds a " or \\.
+    bool plain = true, escapes = false;
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c < 0x20 || c == 0x7F || (c >= 0xD800 && c < 0xE000))
+            plain = false;
+        else if (c == u'"' || c == u'\\')
+            escapes = true;
+    }
+    if (!plain) {
+        const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+        to += QString::fromUtf8(array.mid(1, array.size() - 2));
+        return;
+    }
+    to += u'"';
+    if (!escapes) {
+        to += text;
+    } else {
         for (const QChar c : text) {
             if (c == u'"' || c == u'\\')
-                quoted += u'\\';
-            quoted += c;
+                to += u'\\';
+            to += c;
         }
-        quoted += u'"';
-        return quoted;
     }
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
+    to += u'"';
 }
 
 // Answers one query; false when the entries could not be read.
@@ -246,24 +251,48 @@ bool answer(TDictDB& db, const TSuggester* suggester, const QString& text, bool 
                                        hasHeadword ? QStringView(headword) : QStringView())
                   : TSuggestionArray();
     if (json) {
-        // Written by hand to keep the documented key order.
-        out() << "{\"headword\":" << (hasHeadword ? jsonString(headword) : QStringLiteral("null"))
-              << ",\"position\":" << position << ",\"window\":[" << db.WindowStart() << ','
-              << db.WindowEnd() << "],\"rows\":[";
+        // Written by hand to keep the documented key order; made whole and handed to the
+        // stream at once (an insertion into it costs more than the bytes it carries).
+        QString line;
+        line.reserve(256 + 512 * qsizetype(rows.size()));
+        line += u"{\"headword\":";
+        if (hasHeadword)
+            appendJson(line, headword);
+        else
+            line += u"null";
+        line += u",\"position\":";
+        line += QString::number(position);
+        line += u",\"window\":[";
+        line += QString::number(db.WindowStart());
+        line += u',';
+        line += QString::number(db.WindowEnd());
+        line += u"],\"rows\":[";
         for (size_t i = 0; i < rows.size(); ++i) {
-            out() << (i ? "," : "") << "{\"rank\":" << rows[i].Rank
-                  << ",\"left\":" << jsonString(rows[i].Left)
-                  << ",\"right\":" << jsonString(rows[i].Right) << '}';
+            line += i ? u",{\"rank\":" : u"{\"rank\":";
+            line += QString::number(rows[i].Rank);
+            line += u",\"left\":";
+            appendJson(line, rows[i].Left);
+            line += u",\"right\":";
+            appendJson(line, rows[i].Right);
+            line += u'}';
         }
-        out() << ']';
-        if (!status.ok())
-            out() << ",\"error\":" << jsonString(status.message());
-        out() << ",\"suggestions\":[";
-        for (size_t i = 0; i < suggestions.size(); ++i)
-            out() << (i ? "," : "") << "{\"word\":" << jsonString(suggestions[i].Word)
-                  << ",\"kind\":\"" << SuggestionKindName(suggestions[i].Kind)
-                  << "\",\"direction\":" << suggestions[i].Direction << '}';
-        out() << "]}\n";
+        line += u']';
+        if (!status.ok()) {
+            line += u",\"error\":";
+            appendJson(line, status.message());
+        }
+        line += u",\"suggestions\":[";
+        for (size_t i = 0; i < suggestions.size(); ++i) {
+            line += i ? u",{\"word\":" : u"{\"word\":";
+            appendJson(line, suggestions[i].Word);
+            line += u",\"kind\":\"";
+            line += SuggestionKindName(suggestions[i].Kind);
+            line += u"\",\"direction\":";
+            line += QString::number(suggestions[i].Direction);
+            line += u'}';
+        }
+        line += u"]}\n";
+        out() << line;
     } else {
         out() << "Headword: " << (hasHeadword ? headword : QStringLiteral("(none)"))
               << "   (word list position " << position << ", window " << db.WindowStart() << "–"
