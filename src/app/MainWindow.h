@@ -304,10 +304,10 @@ private:
     std::vector<QAction*> FDictionaryItems;
 
     QTimer FSearchTimer;
-    // Soon after a lookup, lets go of the file pages it and its suggestions read
-    // (TDictDB::TrimResidentMemory, TSuggester::DropResidentPages):
-    // the kernel maps 64 KiB around every page read, so the rows of one lookup would
-    // otherwise keep megabytes of the entry file counted to the window until it ends.
+    // Soon after a lookup, lets go of the file pages it and its suggestions read (index
+    // records, pronunciations, the suggestion index: TDictDB::TrimResidentMemory,
+    // TSuggester::DropResidentPages). The kernel maps the 64 KiB around every page read,
+    // which would otherwise stay counted to the window until it ends.
     QTimer FTrimTimer;
     int FArmed = 0; // the search box's Tag: 1 once a tick has passed with no typing
     bool FMultiWordSearch = false;

@@ -240,7 +240,7 @@ void TMainForm::FillResultGrid(int position) {
     else if (FWordListBox->currentItem())
         searchText = FWordListBox->currentItem()->text();
     FResultGrid->Fill(rows, FDict->Direction(), FSettings.ReverseLanguage, searchText);
-    FTrimTimer.start(); // the rows are the grid's own copies now
+    FTrimTimer.start();
 }
 
 void TMainForm::WordListBoxClick() {
