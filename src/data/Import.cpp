@@ -3,6 +3,7 @@
 
 #include "FileIO.h"
 #include "HashList.h"
+#include "SetFileWriter.h"
 #include "SetInstall.h"
 #include "SuggestIndex.h"
 #include "TermExtract.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <functional>
+#include <latch>
 #include <memory>
 #include <mutex>
 #include <QDir>
@@ -375,14 +377,15 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     if (TStatus s = ReadWholeFile(request.SourcePath, source); !s.ok())
         return s;
 
-    // The indexers are let go of before the suggestion index is made, which needs as much
-    // memory again.
-    auto sides = std::make_unique<TSideIndexer[]>(2);
+    // Each indexer is let go of once its index is written, before its direction of the
+    // suggestion index is made, which needs as much memory again.
+    std::unique_ptr<TSideIndexer> sides[2] = {std::make_unique<TSideIndexer>(),
+                                              std::make_unique<TSideIndexer>()};
     const QString stopwordFiles[2] = {QStringLiteral("stopwords_DE.txt"),
                                       QStringLiteral("stopwords_EN.txt")};
     for (int side = 0; side < 2; ++side) {
         const QString path = findStopwords(request.StopwordFolders, stopwordFiles[side]);
-        summary.StopwordsFound[side] = !path.isEmpty() && sides[side].LoadStopwords(path);
+        summary.StopwordsFound[side] = !path.isEmpty() && sides[side]->LoadStopwords(path);
     }
 
     if (source.startsWith("\xEF\xBB\xBF"))
@@ -425,13 +428,13 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     auto indexBlock = [&] {
         formsTaken = 0;
         helper.Start([&] {
-            sides[1].Index(block, 1);
+            sides[1]->Index(block, 1);
             gatherForms(forms[1]);
             for (size_t k = nextLine; k < std::min(nextLine + kReadAhead, lines.size()); ++k)
                 if (!scans[k].Scanned)
                     scans[k] = scanLine(lines[k]);
         });
-        sides[0].Index(block, 0);
+        sides[0]->Index(block, 0);
         gatherForms(forms[0]);
         helper.Wait();
         block.clear();
@@ -507,69 +510,88 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         return TStatus::Error("No line of " + request.SourcePath +
                               " has two sides to index; nothing was written");
 
-    // The finished files are written to their new files on a thread of their own while the
-    // rest is made: copying 80 MB into the page cache is a good part of the import's time,
-    // and the serialisation and the suggestion index leave the second core room for it.
-    // Until the install record names them they are new files without a record, which any
-    // failure below removes again.
+    // Each file goes to its new file as soon as it is complete (TSetFileWriter): copying
+    // 80 MB into the page cache is a good part of the import's time. Until the install
+    // record names them they are new files without a record, which any failure below
+    // removes again.
+    enum { kTx1, kTx2, kSug, kTr1, kTr2, kTdb, kFiles };
+    TSetFile files[kFiles] = {{QStringLiteral("tx1"), {}},
+                              {QStringLiteral("tx2"), {}},
+                              {QString::fromLatin1(kSuggestIndexExtension), {}},
+                              {QStringLiteral("tr1"), {}},
+                              {QStringLiteral("tr2"), {}},
+                              {QStringLiteral("tdb"), std::move(entries)}};
+    TSetFileWriter writer(request.Folder, request.BaseName);
+    writer.Add(files[kTdb]);
     auto discard = [&](TStatus status) {
+        (void)writer.Finish();
         (void)FinishInterruptedInstall(request.Folder, request.BaseName);
         return status;
     };
-    TSetFile files[4] = {{QStringLiteral("tx1"), {}},
-                         {QStringLiteral("tx2"), {}},
-                         {QString::fromLatin1(kSuggestIndexExtension), {}},
-                         {QStringLiteral("tdb"), entries}};
-    TStatus written[4];
-    auto writeAhead = [&](int f) {
-        written[f] = WriteNewSetFile(request.Folder, request.BaseName, files[f]);
-        files[f].Written = written[f].ok();
-    };
-    std::jthread writer([&] { writeAhead(3); });
 
-    helper.Start([&] { files[1].Bytes = sides[1].Serialize(summary.References[1]); });
-    files[0].Bytes = sides[0].Serialize(summary.References[0]);
+    // Each thread writes its language's index and makes its direction of the suggestion
+    // index from it. Language 2's is the smaller: its thread then also makes both record
+    // tables (where each index record begins, for the processes that look up a word or
+    // two) and finds the bases of half of language 1's form pairs, once language 1's trie
+    // is there.
+    forms[0].Append(std::move(forms[1]));
+    TSuggestIndexMaker maker(forms[0]);
+    auto serialize = [&](int side) {
+        const int f = side == 0 ? kTx1 : kTx2;
+        files[f].Bytes = sides[side]->Serialize(summary.References[side]);
+        summary.Headwords[side] = sides[side]->Headwords();
+        sides[side].reset();
+        writer.Add(files[f]);
+    };
+    TStatus made[2], tables[2];
+    auto makeTable = [&](int side) {
+        const int f = side == 0 ? kTr1 : kTr2;
+        tables[side] = TWordList::MakeRecordTable(files[side == 0 ? kTx1 : kTx2].Bytes,
+                                                  files[kTdb].Bytes, files[f].Bytes);
+        if (tables[side].ok())
+            writer.Add(files[f]);
+    };
+    std::latch serialized(1), trieMade(1);
+    helper.Start([&] {
+        serialize(1);
+        made[1] = maker.MakeWords(1, files[kTx2].Bytes);
+        if (made[1].ok()) {
+            maker.FindForms(1, 0);
+            maker.FindForms(1, 1);
+        }
+        makeTable(1);
+        serialized.wait();
+        makeTable(0);
+        trieMade.wait();
+        if (made[0].ok())
+            maker.FindForms(0, 1);
+    });
+    serialize(0);
+    serialized.count_down();
+    made[0] = maker.MakeWords(0, files[kTx1].Bytes);
+    trieMade.count_down();
+    if (made[0].ok())
+        maker.FindForms(0, 0);
     helper.Wait();
-    writer.join();
     if (request.Abandon && request.Abandon->load())
         return discard(
             TStatus::Error(QStringLiteral("The import was abandoned; nothing was written")));
-    for (int side = 0; side < 2; ++side)
-        summary.Headwords[side] = sides[side].Headwords();
-    sides.reset();
+    for (const TStatus* s : {&made[0], &made[1], &tables[0], &tables[1]})
+        if (!s->ok())
+            return discard(*s);
 #if defined(__GLIBC__)
     // The indexers' many small blocks lie freed between live ones; glibc keeps such pages
-    // until told, and the suggestion index would be made on top of them.
+    // until told, and the suggestion index's bytes would come on top of them.
     malloc_trim(0);
 #endif
-
-    writer = std::jthread([&] {
-        writeAhead(0);
-        writeAhead(1);
-    });
-    forms[0].Append(std::move(forms[1]));
-    if (TStatus s = TSuggestIndex::Make(files[3].Bytes, files[0].Bytes, files[1].Bytes, forms[0],
-                                        files[2].Bytes);
-        !s.ok()) {
-        writer.join();
+    maker.Finish(files[kTdb].Bytes, files[kTx1].Bytes.size(), files[kTx2].Bytes.size(),
+                 files[kSug].Bytes);
+    writer.Add(files[kSug]);
+    if (TStatus s = writer.Finish(); !s.ok())
         return discard(s);
-    }
-    writer.join();
-    for (const TStatus& s : written)
-        if (!s.ok())
-            return discard(s);
-    std::vector<TSetFile> install(std::begin(files), std::end(files) - 1);
-    // Where each index record begins, for the processes that look up a word or two.
-    for (int side = 0; side < 2; ++side) {
-        TSetFile table{side == 0 ? QStringLiteral("tr1") : QStringLiteral("tr2"), {}};
-        if (TStatus s = TWordList::MakeRecordTable(files[side].Bytes, files[3].Bytes, table.Bytes);
-            !s.ok())
-            return discard(s);
-        install.push_back(std::move(table));
-    }
     // The entries last: a reader that opened the entry file and then read an index tells
     // by the entry file's identity whether the set changed in between (TDictDB::LoadIndex).
-    install.push_back(files[3]);
+    const std::vector<TSetFile> install(std::begin(files), std::end(files));
     return InstallFileSet(request.Folder, request.BaseName, install);
 }
 

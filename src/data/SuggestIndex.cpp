@@ -636,6 +636,56 @@ TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayVi
     return Make(tdb, tx1, tx2, forms, out);
 }
 
+struct TSuggestIndexMaker::TState {
+    const TSuggestForms& Forms;
+    TMade Made[2];
+    TFormList Found[2][2]; // by direction and half
+};
+
+TSuggestIndexMaker::TSuggestIndexMaker(const TSuggestForms& forms) : F(new TState{forms, {}, {}}) {}
+
+TSuggestIndexMaker::~TSuggestIndexMaker() = default;
+
+TStatus TSuggestIndexMaker::MakeWords(int direction, QByteArrayView index) {
+    TMade& made = F->Made[direction];
+    if (TStatus s = readHeadwords(index, direction + 1, made); !s.ok())
+        return s;
+    makeTrie(made);
+    return TStatus::Ok();
+}
+
+void TSuggestIndexMaker::FindForms(int direction, int half) {
+    const std::span<const TSuggestForms::TPair> pairs(F->Forms.Pairs(direction));
+    const size_t middle = pairs.size() / 2;
+    findForms(half == 0 ? pairs.first(middle) : pairs.subspan(middle), F->Made[direction].View(),
+              F->Found[direction][half]);
+}
+
+void TSuggestIndexMaker::Finish(QByteArrayView tdb, qint64 tx1Size, qint64 tx2Size,
+                                QByteArray& out) {
+    for (int d = 0; d < 2; ++d) {
+        TMade& made = F->Made[d];
+        for (TFormList& found : F->Found[d]) {
+            made.Forms.insert(made.Forms.end(), found.begin(), found.end());
+            found = {};
+        }
+        sortForms(made);
+    }
+    QByteArray bytes(kFileHeaderSize, '\0');
+    bytes.reserve(kFileHeaderSize + directionBytes(F->Made[0]) + directionBytes(F->Made[1]));
+    std::memcpy(bytes.data(), kMagic, 8);
+    std::memcpy(bytes.data() + 8, &kVersion, 4);
+    const quint64 sizes[3] = {quint64(tdb.size()), quint64(tx1Size), quint64(tx2Size)};
+    std::memcpy(bytes.data() + 24, sizes, sizeof sizes);
+    std::memcpy(bytes.data() + kTdbHeaderAt, tdb.data(), kHeaderSize);
+    appendDirection(bytes, F->Made[0]);
+    appendDirection(bytes, F->Made[1]);
+    const quint64 sum =
+        checksumOf(bytes.constData() + kFileHeaderSize, bytes.size() - kFileHeaderSize);
+    std::memcpy(bytes.data() + 16, &sum, 8);
+    out = std::move(bytes);
+}
+
 TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayView tx2,
                             const TSuggestForms& forms, QByteArray& out) {
     out.clear();
@@ -644,52 +694,31 @@ TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayVi
     // The directions are made side by side. Language 2's is the smaller one: its thread
     // then also finds the bases of the second half of language 1's form pairs, once
     // language 1's trie is there.
-    TMade made[2];
-    const std::span<const TSuggestForms::TPair> pairs(forms.Pairs(0));
-    const size_t half = pairs.size() / 2;
-    TFormList secondHalf;
+    TSuggestIndexMaker maker(forms);
     std::latch trieMade(1);
     bool trieOk = false;
     TStatus second = TStatus::Ok();
     {
         std::jthread helper([&] {
-            second = readHeadwords(tx2, 2, made[1]);
+            second = maker.MakeWords(1, tx2);
             if (second.ok()) {
-                makeTrie(made[1]);
-                findForms(forms.Pairs(1), made[1].View(), made[1].Forms);
-                sortForms(made[1]);
+                maker.FindForms(1, 0);
+                maker.FindForms(1, 1);
             }
             trieMade.wait();
             if (trieOk)
-                findForms(pairs.subspan(half), made[0].View(), secondHalf);
+                maker.FindForms(0, 1);
         });
-        TStatus first = readHeadwords(tx1, 1, made[0]);
-        if (first.ok())
-            makeTrie(made[0]);
+        const TStatus first = maker.MakeWords(0, tx1);
         trieOk = first.ok();
         trieMade.count_down();
         if (!first.ok())
             return first;
-        findForms(pairs.first(half), made[0].View(), made[0].Forms);
+        maker.FindForms(0, 0);
     }
     if (!second.ok())
         return second;
-    made[0].Forms.insert(made[0].Forms.end(), secondHalf.begin(), secondHalf.end());
-    sortForms(made[0]);
-
-    QByteArray bytes(kFileHeaderSize, '\0');
-    bytes.reserve(kFileHeaderSize + directionBytes(made[0]) + directionBytes(made[1]));
-    std::memcpy(bytes.data(), kMagic, 8);
-    std::memcpy(bytes.data() + 8, &kVersion, 4);
-    const quint64 sizes[3] = {quint64(tdb.size()), quint64(tx1.size()), quint64(tx2.size())};
-    std::memcpy(bytes.data() + 24, sizes, sizeof sizes);
-    std::memcpy(bytes.data() + kTdbHeaderAt, tdb.data(), kHeaderSize);
-    appendDirection(bytes, made[0]);
-    appendDirection(bytes, made[1]);
-    const quint64 sum =
-        checksumOf(bytes.constData() + kFileHeaderSize, bytes.size() - kFileHeaderSize);
-    std::memcpy(bytes.data() + 16, &sum, 8);
-    out = std::move(bytes);
+    maker.Finish(tdb, tx1.size(), tx2.size(), out);
     return TStatus::Ok();
 }
 
