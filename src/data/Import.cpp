@@ -2,6 +2,7 @@
 #include "Import.h"
 
 #include "FileIO.h"
+#include "HandoffRing.h"
 #include "HashList.h"
 #include "SetFileWriter.h"
 #include "SetInstall.h"
@@ -235,10 +236,8 @@ bool splitSides(QByteArrayView entry, QByteArrayView (&sides)[2]) {
     return found == 2;
 }
 
-// What a line's bytes alone tell about it, found by whichever thread comes to it first:
-// the helper reads ahead where it has time left in a block.
+// What a line's bytes alone tell about it.
 struct TLineScan {
-    bool Scanned = false;
     bool Valid = false;
     bool Dotted = false;  // holds "...", stored as "\u2026"
     bool Indexed = false; // two sides, found only for a line stored as read
@@ -247,7 +246,6 @@ struct TLineScan {
 
 TLineScan scanLine(QByteArrayView raw) {
     TLineScan scan;
-    scan.Scanned = true;
     scan.Valid = QUtf8StringView(raw).isValidUtf8();
     scan.Dotted = raw.contains("...");
     // Decoding the whole line drops a byte-order mark at its start (QString::fromUtf8), and
@@ -404,107 +402,119 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     entries.reserve(kHeaderSize + source.size() + 2 * qsizetype(lines.size()));
 
     // The two languages are indexed side by side: language 2 on a helper thread while
-    // this one does language 1, a block of lines at a time. A block ends at each
-    // progress report, so a report (and a cancel) always sees every line before it indexed.
+    // this one does language 1, a block of lines at a time, the helper up to a ring of
+    // blocks behind (THandoffRing). A block ends at each progress report, and the next
+    // one is read only after the report, so that a cancel stops with every line before it
+    // and none after it indexed in both languages.
     // The entries' form pairs for the suggestion index are gathered on the way, which
     // would otherwise read every entry again once the indexes are written. Which thread
     // gathers a line's pairs does not matter (they are merged and sorted in the end): both
-    // take lines of the block in small runs once their language is done, so that the one
-    // done first does not wait for the other.
-    TBlock block;
-    TSuggestForms forms[2];
-    std::atomic<size_t> formsTaken = 0;
-    auto gatherForms = [&](TSuggestForms& into) {
+    // take lines of a block in small runs once their language is done with it, so that
+    // the work left over falls to whichever thread has time for it.
+    struct TRingBlock {
+        TBlock Lines;
+        std::atomic<size_t> FormsTaken = 0;
+    };
+    auto gatherForms = [](TRingBlock& block, TSuggestForms& into) {
         constexpr size_t kRun = 8;
-        for (size_t at; (at = formsTaken.fetch_add(kRun)) < block.size();)
-            for (size_t i = at; i < std::min(at + kRun, block.size()); ++i)
-                into.AddEntry(block[i].Entry);
+        const size_t size = block.Lines.size();
+        for (size_t at; (at = block.FormsTaken.fetch_add(kRun)) < size;)
+            for (size_t i = at; i < std::min(at + kRun, size); ++i)
+                into.AddEntry(block.Lines[i].Entry);
     };
-    // The helper also scans the lines after the block, which this thread then only stores.
-    constexpr size_t kReadAhead = 2 * kProgressStep;
-    std::vector<TLineScan> scans(lines.size());
-    size_t nextLine = 0;
+    // A few milliseconds of work: the time the scheduler may take either thread away for.
+    constexpr size_t kRingBlocks = 32;
     TBackgroundJob helper;
+    THandoffRing<TRingBlock> ring(kRingBlocks);
+    TSuggestForms forms[2];
+    helper.Start([&] {
+        while (TRingBlock* block = ring.Take()) {
+            sides[1]->Index(block->Lines, 1);
+            gatherForms(*block, forms[1]);
+            ring.Done();
+        }
+    });
+    TRingBlock* block = nullptr;
+    auto nextBlock = [&] {
+        block = &ring.Next();
+        block->Lines.clear();
+        block->FormsTaken = 0;
+    };
     auto indexBlock = [&] {
-        formsTaken = 0;
-        helper.Start([&] {
-            sides[1]->Index(block, 1);
-            gatherForms(forms[1]);
-            for (size_t k = nextLine; k < std::min(nextLine + kReadAhead, lines.size()); ++k)
-                if (!scans[k].Scanned)
-                    scans[k] = scanLine(lines[k]);
-        });
-        sides[0]->Index(block, 0);
-        gatherForms(forms[0]);
-        helper.Wait();
-        block.clear();
+        ring.Publish();
+        sides[0]->Index(block->Lines, 0);
+        gatherForms(*block, forms[0]);
     };
 
-    int counter = 1;
-    for (int k = 0; k < lineCount; ++k) {
-        const QByteArrayView raw = lines[size_t(k)];
-        if (raw.isEmpty() || raw.front() == '#')
-            continue;
-        TLineScan& scan = scans[size_t(k)];
-        if (!scan.Scanned)
-            scan = scanLine(raw);
-        const bool valid = scan.Valid;
-        if (!valid)
-            warn(k, QStringLiteral("not valid UTF-8; the bad bytes are stored as U+FFFD"));
-        const bool dotted = scan.Dotted;
-        // Unchanged text is stored as the very bytes read.
-        QByteArray converted;
-        if (!valid || dotted) {
-            QString text = QString::fromUtf8(raw);
-            if (dotted)
-                ReplaceAll(text, kDots, kEllipsis);
-            converted = text.toUtf8();
-        }
-        const QByteArrayView utf8 = (valid && !dotted) ? raw : QByteArrayView(converted);
-        if (utf8.size() > kMaxEntryBytes) {
-            warn(k, QStringLiteral("longer than %1 bytes; left out").arg(kMaxEntryBytes));
-            continue;
-        }
-        const qint64 offset = entries.size();
-        if (offset >= (qint64(1) << 31))
-            return TStatus::Error(QStringLiteral(
-                "The source is too large: entries beyond 2 GiB cannot be addressed"));
-        AppendU16(entries, quint16(utf8.size()));
-        entries.append(utf8);
-        ++summary.StoredEntries;
-
-        // The converted text moves into the block; its bytes stay where they are.
-        TBlockLine& line = block.emplace_back();
-        line.Offset = quint32(offset);
-        line.Entry = utf8;
-        if (converted.isNull()) {
-            line.Indexed = scan.Indexed;
-            line.Sides[0] = scan.Sides[0];
-            line.Sides[1] = scan.Sides[1];
-        } else {
-            line.Indexed = splitSides(utf8, line.Sides);
-        }
-        line.Converted = std::move(converted);
-        if (!line.Indexed)
-            continue;
-        ++summary.IndexedLines;
-        if (counter == kProgressStep) {
-            nextLine = size_t(k) + 1;
-            indexBlock();
-            if (request.Progress)
-                request.Progress(k, lineCount);
-            counter = 0;
-            if (request.Cancel && request.Cancel->load()) {
-                summary.Cancelled = true;
-                break;
+    const TStatus read = [&] {
+        nextBlock();
+        int counter = 1;
+        for (int k = 0; k < lineCount; ++k) {
+            const QByteArrayView raw = lines[size_t(k)];
+            if (raw.isEmpty() || raw.front() == '#')
+                continue;
+            const TLineScan scan = scanLine(raw);
+            const bool valid = scan.Valid;
+            if (!valid)
+                warn(k, QStringLiteral("not valid UTF-8; the bad bytes are stored as U+FFFD"));
+            const bool dotted = scan.Dotted;
+            // Unchanged text is stored as the very bytes read.
+            QByteArray converted;
+            if (!valid || dotted) {
+                QString text = QString::fromUtf8(raw);
+                if (dotted)
+                    ReplaceAll(text, kDots, kEllipsis);
+                converted = text.toUtf8();
             }
+            const QByteArrayView utf8 = (valid && !dotted) ? raw : QByteArrayView(converted);
+            if (utf8.size() > kMaxEntryBytes) {
+                warn(k, QStringLiteral("longer than %1 bytes; left out").arg(kMaxEntryBytes));
+                continue;
+            }
+            const qint64 offset = entries.size();
+            if (offset >= (qint64(1) << 31))
+                return TStatus::Error(QStringLiteral(
+                    "The source is too large: entries beyond 2 GiB cannot be addressed"));
+            AppendU16(entries, quint16(utf8.size()));
+            entries.append(utf8);
+            ++summary.StoredEntries;
+
+            // The converted text moves into the block; its bytes stay where they are.
+            TBlockLine& line = block->Lines.emplace_back();
+            line.Offset = quint32(offset);
+            line.Entry = utf8;
+            if (converted.isNull()) {
+                line.Indexed = scan.Indexed;
+                line.Sides[0] = scan.Sides[0];
+                line.Sides[1] = scan.Sides[1];
+            } else {
+                line.Indexed = splitSides(utf8, line.Sides);
+            }
+            line.Converted = std::move(converted);
+            if (!line.Indexed)
+                continue;
+            ++summary.IndexedLines;
+            if (counter == kProgressStep) {
+                indexBlock();
+                if (request.Progress)
+                    request.Progress(k, lineCount);
+                counter = 0;
+                if (request.Cancel && request.Cancel->load()) {
+                    summary.Cancelled = true;
+                    return TStatus::Ok();
+                }
+                nextBlock();
+            }
+            ++counter;
         }
-        ++counter;
-    }
-    nextLine = lines.size();
-    indexBlock();
+        indexBlock();
+        return TStatus::Ok();
+    }();
+    ring.Close();
+    helper.Wait();
+    if (!read.ok())
+        return read;
     lines = {};
-    scans = {};
     source = {};
     if (summary.IndexedLines == 0)
         return TStatus::Error("No line of " + request.SourcePath +
