@@ -36,6 +36,11 @@ public:
         }
         FWake.notify_all();
     }
+    // The blocks published that the working thread is not done with.
+    size_t Pending() {
+        std::lock_guard lock(FMutex);
+        return FPublished - FDone;
+    }
     // No more blocks: Take() returns null once the last is taken.
     void Close() {
         {

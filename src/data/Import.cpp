@@ -407,10 +407,11 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     // one is read only after the report, so that a cancel stops with every line before it
     // and none after it indexed in both languages.
     // The entries' form pairs for the suggestion index are gathered on the way, which
-    // would otherwise read every entry again once the indexes are written. Which thread
-    // gathers a line's pairs does not matter (they are merged and sorted in the end): both
-    // take lines of a block in small runs once their language is done with it, so that
-    // the work left over falls to whichever thread has time for it.
+    // would otherwise read every entry again once the indexes are written, by the helper,
+    // whose language is the lighter one. The reading thread, which has the lines to read
+    // besides its language, takes its share only of the blocks of a helper more than half
+    // the ring behind; both take a block's lines in small runs from one counter. Which
+    // thread gathers a line's pairs does not matter: they are merged and sorted in the end.
     struct TRingBlock {
         TBlock Lines;
         std::atomic<size_t> FormsTaken = 0;
@@ -443,7 +444,8 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     auto indexBlock = [&] {
         ring.Publish();
         sides[0]->Index(block->Lines, 0);
-        gatherForms(*block, forms[0]);
+        if (ring.Pending() > kRingBlocks / 2)
+            gatherForms(*block, forms[0]);
     };
 
     const TStatus read = [&] {
