@@ -542,10 +542,10 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     };
 
     // Each thread writes its language's index and makes its direction of the suggestion
-    // index from it. Language 2's is the smaller: its thread then also makes both record
-    // tables (where each index record begins, for the processes that look up a word or
-    // two) and finds the bases of half of language 1's form pairs, once language 1's trie
-    // is there.
+    // index from it. Language 2's is the smaller: its thread then also makes the spelling
+    // keys of half of language 1's headwords, both record tables (where each index record
+    // begins, for the processes that look up a word or two) and finds the bases of half of
+    // language 1's form pairs, once language 1's trie is there.
     forms[0].Append(std::move(forms[1]));
     TSuggestIndexMaker maker(forms[0]);
     auto serialize = [&](int side) {
@@ -563,7 +563,8 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         if (tables[side].ok())
             writer.Add(files[f]);
     };
-    std::latch serialized(1), trieMade(1);
+    // Language 1's steps that wait for the other thread's part.
+    std::latch wordsRead(1), keysMade(1), trieMade(1);
     helper.Start([&] {
         serialize(1);
         made[1] = maker.MakeWords(1, files[kTx2].Bytes);
@@ -572,15 +573,23 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
             maker.FindForms(1, 1);
         }
         makeTable(1);
-        serialized.wait();
+        wordsRead.wait();
+        if (made[0].ok())
+            maker.MakeKeys(0, 1);
+        keysMade.count_down();
         makeTable(0);
         trieMade.wait();
         if (made[0].ok())
             maker.FindForms(0, 1);
     });
     serialize(0);
-    serialized.count_down();
-    made[0] = maker.MakeWords(0, files[kTx1].Bytes);
+    made[0] = maker.ReadWords(0, files[kTx1].Bytes);
+    wordsRead.count_down();
+    if (made[0].ok())
+        maker.MakeKeys(0, 0);
+    keysMade.wait();
+    if (made[0].ok())
+        maker.MakeTrie(0);
     trieMade.count_down();
     if (made[0].ok())
         maker.FindForms(0, 0);

@@ -172,31 +172,38 @@ TStatus readHeadwords(QByteArrayView bytes, int language, TMade& made) {
     return TStatus::Ok();
 }
 
-// The trie of the one-word headwords' spelling keys. Made in preorder first (keys sorted by
-// code unit, each key adding the nodes below its common beginning with the one before),
-// then numbered breadth first, so that the children of a node lie side by side and the
-// near search reads them in one sweep rather than one cache miss each.
-void makeTrie(TMade& made) {
-    const TSuggestDirection words = made.View();
-    std::u16string keys;
+// The spelling keys of a part of the one-word headwords, sorted by key, then headword. The
+// keys' first four code units, held inline, decide most comparisons without a look at the
+// keys (no key holds a zero unit).
+struct TKey {
+    quint64 Prefix;
+    std::u16string_view Key;
+    quint32 Word;
+};
+struct TKeys {
+    std::u16string Units; // the keys' units one after the other
+    std::vector<TKey> Order;
+};
+
+bool keyBefore(const TKey& a, const TKey& b) {
+    if (a.Prefix != b.Prefix)
+        return a.Prefix < b.Prefix;
+    return a.Key < b.Key;
+}
+
+void makeKeys(const TSuggestDirection& words, quint32 from, quint32 to, TKeys& made) {
+    std::u16string& keys = made.Units;
     std::vector<std::pair<quint32, quint32>> spans; // key start, headword
-    for (int i = 0; i < words.Count(); ++i) {
-        const QStringView w = words.Word(quint32(i));
+    for (quint32 i = from; i < to; ++i) {
+        const QStringView w = words.Word(i);
         if (!isKeyedWord(w))
             continue;
         const size_t at = keys.size();
         AppendSpellingKey(w, false, keys);
         if (keys.size() > at)
-            spans.emplace_back(quint32(at), quint32(i));
+            spans.emplace_back(quint32(at), i);
     }
-    // Sorted by key, then headword. The keys' first four code units, held inline, decide
-    // most comparisons without a look at the keys (no key holds a zero unit).
-    struct TKey {
-        quint64 Prefix;
-        std::u16string_view Key;
-        quint32 Word;
-    };
-    std::vector<TKey> order;
+    std::vector<TKey>& order = made.Order;
     order.reserve(spans.size());
     for (size_t s = 0; s < spans.size(); ++s) {
         const size_t end = s + 1 < spans.size() ? spans[s + 1].first : keys.size();
@@ -210,11 +217,19 @@ void makeTrie(TMade& made) {
     // Merged, not partitioned: the keys come nearly in order (the headwords' order), which
     // drives quicksort's pivots astray into its heapsort fallback. The headwords are in
     // ascending order already, so a stable sort by key leaves equal keys by headword.
-    std::stable_sort(order.begin(), order.end(), [](const TKey& a, const TKey& b) {
-        if (a.Prefix != b.Prefix)
-            return a.Prefix < b.Prefix;
-        return a.Key < b.Key;
-    });
+    std::stable_sort(order.begin(), order.end(), keyBefore);
+}
+
+// The trie of the one-word headwords' spelling keys, from the sorted keys of the first and
+// the second half of the headwords. Made in preorder first (each key adding the nodes below
+// its common beginning with the one before), then numbered breadth first, so that the
+// children of a node lie side by side and the near search reads them in one sweep rather
+// than one cache miss each.
+void makeTrie(TMade& made, const TKeys (&halves)[2]) {
+    // Merged stably: equal keys stay by headword, the first half's before the second's.
+    std::vector<TKey> order(halves[0].Order.size() + halves[1].Order.size());
+    std::merge(halves[0].Order.begin(), halves[0].Order.end(), halves[1].Order.begin(),
+               halves[1].Order.end(), order.begin(), keyBefore);
 
     // Preorder: node i's subtree ends where ends[i] says, its first child is i + 1.
     std::vector<char16_t> units;
@@ -639,19 +654,39 @@ TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayVi
 struct TSuggestIndexMaker::TState {
     const TSuggestForms& Forms;
     TMade Made[2];
+    TKeys Keys[2][2];      // by direction and half, until the trie is made
     TFormList Found[2][2]; // by direction and half
 };
 
-TSuggestIndexMaker::TSuggestIndexMaker(const TSuggestForms& forms) : F(new TState{forms, {}, {}}) {}
+TSuggestIndexMaker::TSuggestIndexMaker(const TSuggestForms& forms)
+    : F(new TState{forms, {}, {}, {}}) {}
 
 TSuggestIndexMaker::~TSuggestIndexMaker() = default;
 
 TStatus TSuggestIndexMaker::MakeWords(int direction, QByteArrayView index) {
-    TMade& made = F->Made[direction];
-    if (TStatus s = readHeadwords(index, direction + 1, made); !s.ok())
+    if (TStatus s = ReadWords(direction, index); !s.ok())
         return s;
-    makeTrie(made);
+    MakeKeys(direction, 0);
+    MakeKeys(direction, 1);
+    MakeTrie(direction);
     return TStatus::Ok();
+}
+
+TStatus TSuggestIndexMaker::ReadWords(int direction, QByteArrayView index) {
+    return readHeadwords(index, direction + 1, F->Made[direction]);
+}
+
+void TSuggestIndexMaker::MakeKeys(int direction, int half) {
+    const TSuggestDirection words = F->Made[direction].View();
+    const quint32 middle = quint32(words.Count()) / 2;
+    makeKeys(words, half == 0 ? 0 : middle, half == 0 ? middle : quint32(words.Count()),
+             F->Keys[direction][half]);
+}
+
+void TSuggestIndexMaker::MakeTrie(int direction) {
+    makeTrie(F->Made[direction], F->Keys[direction]);
+    for (TKeys& keys : F->Keys[direction])
+        keys = {};
 }
 
 void TSuggestIndexMaker::FindForms(int direction, int half) {
