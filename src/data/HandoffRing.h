@@ -50,11 +50,18 @@ public:
         FWake.notify_all();
     }
 
-    // The next block published, or null when closed and every block taken. REQUIRES: the
-    // block taken before is Done().
-    TBlock* Take() {
+    // The next block published, or null when closed and every block taken. Until one is
+    // there, calls `idle` (work that can wait, outside the lock) as long as it returns true.
+    // REQUIRES: the block taken before is Done().
+    template <typename TIdle> TBlock* Take(TIdle&& idle) {
         std::unique_lock lock(FMutex);
-        FWake.wait(lock, [this] { return FTaken < FPublished || FClosed; });
+        while (FTaken == FPublished && !FClosed) {
+            lock.unlock();
+            const bool busy = idle();
+            lock.lock();
+            if (!busy)
+                FWake.wait(lock, [this] { return FTaken < FPublished || FClosed; });
+        }
         if (FTaken == FPublished)
             return nullptr;
         return &FSlots[FTaken++ % FSlots.size()];

@@ -4,6 +4,7 @@
 #include "FileIO.h"
 #include "HandoffRing.h"
 #include "HashList.h"
+#include "ImportLines.h"
 #include "SetFileWriter.h"
 #include "SetInstall.h"
 #include "SuggestIndex.h"
@@ -21,7 +22,6 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QUtf8StringView>
 #include <span>
 #include <thread>
 #if defined(__GLIBC__)
@@ -34,26 +34,6 @@ namespace {
 constexpr int kProgressStep = 100;
 const QString kDots[1] = {QStringLiteral("...")};
 const QString kEllipsis[1] = {QStringLiteral("\u2026")};
-
-// The source's lines as byte ranges, cut at CR LF, LF or CR.
-std::vector<QByteArrayView> splitLines(const QByteArray& bytes) {
-    std::vector<QByteArrayView> lines;
-    const char* data = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = data[i];
-        if (c != '\n' && c != '\r')
-            continue;
-        lines.emplace_back(data + start, i - start);
-        if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines.emplace_back(data + start, size - start);
-    return lines;
-}
 
 // One index record as TWordList::WriteRecord writes it, without a list of references or a
 // text of its own in between: the headword encoded straight into the output, the references
@@ -198,63 +178,6 @@ struct TBlockLine {
 };
 using TBlock = std::vector<TBlockLine>;
 
-// A side of an entry line: the text between separators, trimmed like SplitText trims.
-QByteArrayView trimmedSide(QByteArrayView side) {
-    qsizetype begin = 0, end = side.size();
-    while (begin < end && uchar(side[begin]) < 33)
-        ++begin;
-    while (end > begin && uchar(side[end - 1]) < 33)
-        --end;
-    return side.sliced(begin, end - begin);
-}
-
-// The entry's two sides as SplitText(text, kEntrySeparator, true) finds them: cut at every
-// " :: ", trimmed, empty pieces dropped; false unless exactly two remain. On the UTF-8
-// bytes, since neither the separator nor the trimmed characters occur inside a multi-byte
-// sequence.
-bool splitSides(QByteArrayView entry, QByteArrayView (&sides)[2]) {
-    int found = 0;
-    auto add = [&](QByteArrayView piece) {
-        piece = trimmedSide(piece);
-        if (piece.isEmpty())
-            return true;
-        if (found == 2)
-            return false;
-        sides[found++] = piece;
-        return true;
-    };
-    qsizetype start = 0;
-    for (qsizetype hit = entry.indexOf(" :: "); hit >= 0; hit = entry.indexOf(" :: ", start)) {
-        if (!add(entry.sliced(start, hit - start)))
-            return false;
-        start = hit + 4;
-    }
-    if (start == 0 || start < entry.size()) {
-        if (!add(entry.sliced(start)))
-            return false;
-    }
-    return found == 2;
-}
-
-// What a line's bytes alone tell about it.
-struct TLineScan {
-    bool Valid = false;
-    bool Dotted = false;  // holds "...", stored as "\u2026"
-    bool Indexed = false; // two sides, found only for a line stored as read
-    QByteArrayView Sides[2];
-};
-
-TLineScan scanLine(QByteArrayView raw) {
-    TLineScan scan;
-    scan.Valid = QUtf8StringView(raw).isValidUtf8();
-    scan.Dotted = raw.contains("...");
-    // Decoding the whole line drops a byte-order mark at its start (QString::fromUtf8), and
-    // the sides are cut from what is left; one further in stays.
-    if (scan.Valid && !scan.Dotted)
-        scan.Indexed = splitSides(raw.startsWith("\xEF\xBB\xBF") ? raw.sliced(3) : raw, scan.Sides);
-    return scan;
-}
-
 // Everything one language needs while the import runs; used by one thread at a time.
 class TSideIndexer {
 public:
@@ -388,7 +311,7 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
 
     if (source.startsWith("\xEF\xBB\xBF"))
         source.remove(0, 3);
-    std::vector<QByteArrayView> lines = splitLines(source);
+    std::vector<QByteArrayView> lines = SplitLines(source);
     summary.Lines = int(lines.size());
     const int lineCount = summary.Lines;
     auto warn = [&](int k, const QString& message) {
@@ -412,6 +335,8 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     // besides its language, takes its share only of the blocks of a helper more than half
     // the ring behind; both take a block's lines in small runs from one counter. Which
     // thread gathers a line's pairs does not matter: they are merged and sorted in the end.
+    // A helper that has caught up scans the lines ahead (TLineScans), which the reading
+    // thread then only stores.
     struct TRingBlock {
         TBlock Lines;
         std::atomic<size_t> FormsTaken = 0;
@@ -428,8 +353,10 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     TBackgroundJob helper;
     THandoffRing<TRingBlock> ring(kRingBlocks);
     TSuggestForms forms[2];
+    auto scans = std::make_unique<TLineScans>(lines);
     helper.Start([&] {
-        while (TRingBlock* block = ring.Take()) {
+        // Between blocks the helper scans the lines ahead of the reading thread.
+        while (TRingBlock* block = ring.Take([&] { return scans->ScanNextRun(); })) {
             sides[1]->Index(block->Lines, 1);
             gatherForms(*block, forms[1]);
             ring.Done();
@@ -455,7 +382,7 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
             const QByteArrayView raw = lines[size_t(k)];
             if (raw.isEmpty() || raw.front() == '#')
                 continue;
-            const TLineScan scan = scanLine(raw);
+            const TLineScan& scan = scans->Get(size_t(k));
             const bool valid = scan.Valid;
             if (!valid)
                 warn(k, QStringLiteral("not valid UTF-8; the bad bytes are stored as U+FFFD"));
@@ -490,7 +417,7 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
                 line.Sides[0] = scan.Sides[0];
                 line.Sides[1] = scan.Sides[1];
             } else {
-                line.Indexed = splitSides(utf8, line.Sides);
+                line.Indexed = SplitSides(utf8, line.Sides);
             }
             line.Converted = std::move(converted);
             if (!line.Indexed)
@@ -516,6 +443,7 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     helper.Wait();
     if (!read.ok())
         return read;
+    scans.reset();
     lines = {};
     source = {};
     if (summary.IndexedLines == 0)
@@ -685,7 +613,7 @@ TStatus ImportPronunciations(const QString& sourcePath, const QString& destinati
         return s;
     if (source.startsWith("\xEF\xBB\xBF"))
         source.remove(0, 3);
-    const std::vector<QByteArrayView> lines = splitLines(source);
+    const std::vector<QByteArrayView> lines = SplitLines(source);
     summary.Lines = int(lines.size());
 
     struct TPair {
