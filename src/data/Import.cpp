@@ -451,7 +451,7 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
                               " has two sides to index; nothing was written");
 
     // Each file goes to its new file as soon as it is complete (TSetFileWriter): copying
-    // 80 MB into the page cache is a good part of the import's time. Until the install
+    // 80 MB into the page cache takes a good share of the import's time. Until the install
     // record names them they are new files without a record, which any failure below
     // removes again.
     enum { kTx1, kTx2, kSug, kTr1, kTr2, kTdb, kFiles };
@@ -491,7 +491,7 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
         if (tables[side].ok())
             writer.Add(files[f]);
     };
-    // Language 1's steps that wait for the other thread's part.
+    // Language 1's steps that wait for the other thread's share.
     std::latch wordsRead(1), keysMade(1), trieMade(1);
     helper.Start([&] {
         serialize(1);

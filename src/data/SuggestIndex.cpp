@@ -172,7 +172,7 @@ TStatus readHeadwords(QByteArrayView bytes, int language, TMade& made) {
     return TStatus::Ok();
 }
 
-// The spelling keys of a part of the one-word headwords, sorted by key, then headword. The
+// The spelling keys of some of the one-word headwords, sorted by key, then headword. The
 // keys' first four code units, held inline, decide most comparisons without a look at the
 // keys (no key holds a zero unit).
 struct TKey {
