@@ -3,11 +3,12 @@
 // literal algorithm or the raw cost it is held against, measured in one run.
 //
 //   quillet-bench [--folder DIR] [--source FILE] [--quick] [--suggest | --grid | --no-suggest |
-//                 --lookup]
+//                 --lookup | --import]
 //
 // DIR holds de_en_dict (default: the build's bin folder); FILE is its source text.
 // --suggest and --grid run only the suggestions' or the result grid's section, --lookup only
-// the index load's and the lookup's (for profiling); the grid's
+// the index load's and the lookup's (for profiling), --import only the import's and its
+// growth's (to compare two builds of the import side by side); the grid's
 // needs widgets and runs them on the offscreen platform unless QT_QPA_PLATFORM says else.
 
 #include "DictDB.h"
@@ -509,6 +510,7 @@ int main(int argc, char* argv[]) {
     bool suggestOnly = false; // only the suggestions' section
     bool noSuggest = false;   // every section but the suggestions' one
     bool lookupOnly = false;  // only the index load and the lookups
+    bool importOnly = false;  // only the import and its growth
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == u"--folder" && i + 1 < args.size())
@@ -523,6 +525,8 @@ int main(int argc, char* argv[]) {
             noSuggest = true;
         else if (args[i] == u"--lookup")
             lookupOnly = true;
+        else if (args[i] == u"--import")
+            importOnly = true;
     }
     if (!QFile::exists(folder + "/de_en_dict.tdb")) {
         std::fprintf(stderr,
@@ -537,6 +541,11 @@ int main(int argc, char* argv[]) {
     }
     if (gridOnly) {
         benchGrid(folder, quick);
+        return 0;
+    }
+    if (importOnly) {
+        benchImport(QStringLiteral(QUILLET_BIN_DIR), source, quick);
+        benchGrowth(QStringLiteral(QUILLET_BIN_DIR), source, quick);
         return 0;
     }
     benchLoad(folder, quick);

@@ -2,7 +2,10 @@
 #include "Import.h"
 
 #include "FileIO.h"
+#include "HandoffRing.h"
 #include "HashList.h"
+#include "ImportLines.h"
+#include "SetFileWriter.h"
 #include "SetInstall.h"
 #include "SuggestIndex.h"
 #include "TermExtract.h"
@@ -12,13 +15,13 @@
 #include <algorithm>
 #include <condition_variable>
 #include <functional>
+#include <latch>
 #include <memory>
 #include <mutex>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QUtf8StringView>
 #include <span>
 #include <thread>
 #if defined(__GLIBC__)
@@ -31,26 +34,6 @@ namespace {
 constexpr int kProgressStep = 100;
 const QString kDots[1] = {QStringLiteral("...")};
 const QString kEllipsis[1] = {QStringLiteral("\u2026")};
-
-// The source's lines as byte ranges, cut at CR LF, LF or CR.
-std::vector<QByteArrayView> splitLines(const QByteArray& bytes) {
-    std::vector<QByteArrayView> lines;
-    const char* data = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = data[i];
-        if (c != '\n' && c != '\r')
-            continue;
-        lines.emplace_back(data + start, i - start);
-        if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines.emplace_back(data + start, size - start);
-    return lines;
-}
 
 // One index record as TWordList::WriteRecord writes it, without a list of references or a
 // text of its own in between: the headword encoded straight into the output, the references
@@ -195,66 +178,6 @@ struct TBlockLine {
 };
 using TBlock = std::vector<TBlockLine>;
 
-// A side of an entry line: the text between separators, trimmed like SplitText trims.
-QByteArrayView trimmedSide(QByteArrayView side) {
-    qsizetype begin = 0, end = side.size();
-    while (begin < end && uchar(side[begin]) < 33)
-        ++begin;
-    while (end > begin && uchar(side[end - 1]) < 33)
-        --end;
-    return side.sliced(begin, end - begin);
-}
-
-// The entry's two sides as SplitText(text, kEntrySeparator, true) finds them: cut at every
-// " :: ", trimmed, empty pieces dropped; false unless exactly two remain. On the UTF-8
-// bytes, since neither the separator nor the trimmed characters occur inside a multi-byte
-// sequence.
-bool splitSides(QByteArrayView entry, QByteArrayView (&sides)[2]) {
-    int found = 0;
-    auto add = [&](QByteArrayView piece) {
-        piece = trimmedSide(piece);
-        if (piece.isEmpty())
-            return true;
-        if (found == 2)
-            return false;
-        sides[found++] = piece;
-        return true;
-    };
-    qsizetype start = 0;
-    for (qsizetype hit = entry.indexOf(" :: "); hit >= 0; hit = entry.indexOf(" :: ", start)) {
-        if (!add(entry.sliced(start, hit - start)))
-            return false;
-        start = hit + 4;
-    }
-    if (start == 0 || start < entry.size()) {
-        if (!add(entry.sliced(start)))
-            return false;
-    }
-    return found == 2;
-}
-
-// What a line's bytes alone tell about it, found by whichever thread comes to it first:
-// the helper reads ahead where it has time left in a block.
-struct TLineScan {
-    bool Scanned = false;
-    bool Valid = false;
-    bool Dotted = false;  // holds "...", stored as "\u2026"
-    bool Indexed = false; // two sides, found only for a line stored as read
-    QByteArrayView Sides[2];
-};
-
-TLineScan scanLine(QByteArrayView raw) {
-    TLineScan scan;
-    scan.Scanned = true;
-    scan.Valid = QUtf8StringView(raw).isValidUtf8();
-    scan.Dotted = raw.contains("...");
-    // Decoding the whole line drops a byte-order mark at its start (QString::fromUtf8), and
-    // the sides are cut from what is left; one further in stays.
-    if (scan.Valid && !scan.Dotted)
-        scan.Indexed = splitSides(raw.startsWith("\xEF\xBB\xBF") ? raw.sliced(3) : raw, scan.Sides);
-    return scan;
-}
-
 // Everything one language needs while the import runs; used by one thread at a time.
 class TSideIndexer {
 public:
@@ -375,19 +298,20 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     if (TStatus s = ReadWholeFile(request.SourcePath, source); !s.ok())
         return s;
 
-    // The indexers are let go of before the suggestion index is made, which needs as much
-    // memory again.
-    auto sides = std::make_unique<TSideIndexer[]>(2);
+    // Each indexer is let go of once its index is written, before its direction of the
+    // suggestion index is made, which needs as much memory again.
+    std::unique_ptr<TSideIndexer> sides[2] = {std::make_unique<TSideIndexer>(),
+                                              std::make_unique<TSideIndexer>()};
     const QString stopwordFiles[2] = {QStringLiteral("stopwords_DE.txt"),
                                       QStringLiteral("stopwords_EN.txt")};
     for (int side = 0; side < 2; ++side) {
         const QString path = findStopwords(request.StopwordFolders, stopwordFiles[side]);
-        summary.StopwordsFound[side] = !path.isEmpty() && sides[side].LoadStopwords(path);
+        summary.StopwordsFound[side] = !path.isEmpty() && sides[side]->LoadStopwords(path);
     }
 
     if (source.startsWith("\xEF\xBB\xBF"))
         source.remove(0, 3);
-    std::vector<QByteArrayView> lines = splitLines(source);
+    std::vector<QByteArrayView> lines = SplitLines(source);
     summary.Lines = int(lines.size());
     const int lineCount = summary.Lines;
     auto warn = [&](int k, const QString& message) {
@@ -401,175 +325,222 @@ TStatus Import(const TImportRequest& request, TImportSummary& summary) {
     entries.reserve(kHeaderSize + source.size() + 2 * qsizetype(lines.size()));
 
     // The two languages are indexed side by side: language 2 on a helper thread while
-    // this one does language 1, a block of lines at a time. A block ends at each
-    // progress report, so a report (and a cancel) always sees every line before it indexed.
+    // this one does language 1, a block of lines at a time, the helper up to a ring of
+    // blocks behind (THandoffRing). A block ends at each progress report, and the next
+    // one is read only after the report, so that a cancel stops with every line before it
+    // and none after it indexed in both languages.
     // The entries' form pairs for the suggestion index are gathered on the way, which
-    // would otherwise read every entry again once the indexes are written. Which thread
-    // gathers a line's pairs does not matter (they are merged and sorted in the end): both
-    // take lines of the block in small runs once their language is done, so that the one
-    // done first does not wait for the other.
-    TBlock block;
-    TSuggestForms forms[2];
-    std::atomic<size_t> formsTaken = 0;
-    auto gatherForms = [&](TSuggestForms& into) {
+    // would otherwise read every entry again once the indexes are written, by the helper,
+    // whose language is the lighter one. The reading thread, which has the lines to read
+    // besides its language, takes its share only of the blocks of a helper more than half
+    // the ring behind; both take a block's lines in small runs from one counter. Which
+    // thread gathers a line's pairs does not matter: they are merged and sorted in the end.
+    // A helper that has caught up scans the lines ahead (TLineScans), which the reading
+    // thread then only stores.
+    struct TRingBlock {
+        TBlock Lines;
+        std::atomic<size_t> FormsTaken = 0;
+    };
+    auto gatherForms = [](TRingBlock& block, TSuggestForms& into) {
         constexpr size_t kRun = 8;
-        for (size_t at; (at = formsTaken.fetch_add(kRun)) < block.size();)
-            for (size_t i = at; i < std::min(at + kRun, block.size()); ++i)
-                into.AddEntry(block[i].Entry);
+        const size_t size = block.Lines.size();
+        for (size_t at; (at = block.FormsTaken.fetch_add(kRun)) < size;)
+            for (size_t i = at; i < std::min(at + kRun, size); ++i)
+                into.AddEntry(block.Lines[i].Entry);
     };
-    // The helper also scans the lines after the block, which this thread then only stores.
-    constexpr size_t kReadAhead = 2 * kProgressStep;
-    std::vector<TLineScan> scans(lines.size());
-    size_t nextLine = 0;
+    // A few milliseconds of work: the time the scheduler may take either thread away for.
+    constexpr size_t kRingBlocks = 32;
     TBackgroundJob helper;
+    THandoffRing<TRingBlock> ring(kRingBlocks);
+    TSuggestForms forms[2];
+    auto scans = std::make_unique<TLineScans>(lines);
+    helper.Start([&] {
+        // Between blocks the helper scans the lines ahead of the reading thread.
+        while (TRingBlock* block = ring.Take([&] { return scans->ScanNextRun(); })) {
+            sides[1]->Index(block->Lines, 1);
+            gatherForms(*block, forms[1]);
+            ring.Done();
+        }
+    });
+    TRingBlock* block = nullptr;
+    auto nextBlock = [&] {
+        block = &ring.Next();
+        block->Lines.clear();
+        block->FormsTaken = 0;
+    };
     auto indexBlock = [&] {
-        formsTaken = 0;
-        helper.Start([&] {
-            sides[1].Index(block, 1);
-            gatherForms(forms[1]);
-            for (size_t k = nextLine; k < std::min(nextLine + kReadAhead, lines.size()); ++k)
-                if (!scans[k].Scanned)
-                    scans[k] = scanLine(lines[k]);
-        });
-        sides[0].Index(block, 0);
-        gatherForms(forms[0]);
-        helper.Wait();
-        block.clear();
+        ring.Publish();
+        sides[0]->Index(block->Lines, 0);
+        if (ring.Pending() > kRingBlocks / 2)
+            gatherForms(*block, forms[0]);
     };
 
-    int counter = 1;
-    for (int k = 0; k < lineCount; ++k) {
-        const QByteArrayView raw = lines[size_t(k)];
-        if (raw.isEmpty() || raw.front() == '#')
-            continue;
-        TLineScan& scan = scans[size_t(k)];
-        if (!scan.Scanned)
-            scan = scanLine(raw);
-        const bool valid = scan.Valid;
-        if (!valid)
-            warn(k, QStringLiteral("not valid UTF-8; the bad bytes are stored as U+FFFD"));
-        const bool dotted = scan.Dotted;
-        // Unchanged text is stored as the very bytes read.
-        QByteArray converted;
-        if (!valid || dotted) {
-            QString text = QString::fromUtf8(raw);
-            if (dotted)
-                ReplaceAll(text, kDots, kEllipsis);
-            converted = text.toUtf8();
-        }
-        const QByteArrayView utf8 = (valid && !dotted) ? raw : QByteArrayView(converted);
-        if (utf8.size() > kMaxEntryBytes) {
-            warn(k, QStringLiteral("longer than %1 bytes; left out").arg(kMaxEntryBytes));
-            continue;
-        }
-        const qint64 offset = entries.size();
-        if (offset >= (qint64(1) << 31))
-            return TStatus::Error(QStringLiteral(
-                "The source is too large: entries beyond 2 GiB cannot be addressed"));
-        AppendU16(entries, quint16(utf8.size()));
-        entries.append(utf8);
-        ++summary.StoredEntries;
-
-        // The converted text moves into the block; its bytes stay where they are.
-        TBlockLine& line = block.emplace_back();
-        line.Offset = quint32(offset);
-        line.Entry = utf8;
-        if (converted.isNull()) {
-            line.Indexed = scan.Indexed;
-            line.Sides[0] = scan.Sides[0];
-            line.Sides[1] = scan.Sides[1];
-        } else {
-            line.Indexed = splitSides(utf8, line.Sides);
-        }
-        line.Converted = std::move(converted);
-        if (!line.Indexed)
-            continue;
-        ++summary.IndexedLines;
-        if (counter == kProgressStep) {
-            nextLine = size_t(k) + 1;
-            indexBlock();
-            if (request.Progress)
-                request.Progress(k, lineCount);
-            counter = 0;
-            if (request.Cancel && request.Cancel->load()) {
-                summary.Cancelled = true;
-                break;
+    const TStatus read = [&] {
+        nextBlock();
+        int counter = 1;
+        for (int k = 0; k < lineCount; ++k) {
+            const QByteArrayView raw = lines[size_t(k)];
+            if (raw.isEmpty() || raw.front() == '#')
+                continue;
+            const TLineScan& scan = scans->Get(size_t(k));
+            const bool valid = scan.Valid;
+            if (!valid)
+                warn(k, QStringLiteral("not valid UTF-8; the bad bytes are stored as U+FFFD"));
+            const bool dotted = scan.Dotted;
+            // Unchanged text is stored as the very bytes read.
+            QByteArray converted;
+            if (!valid || dotted) {
+                QString text = QString::fromUtf8(raw);
+                if (dotted)
+                    ReplaceAll(text, kDots, kEllipsis);
+                converted = text.toUtf8();
             }
+            const QByteArrayView utf8 = (valid && !dotted) ? raw : QByteArrayView(converted);
+            if (utf8.size() > kMaxEntryBytes) {
+                warn(k, QStringLiteral("longer than %1 bytes; left out").arg(kMaxEntryBytes));
+                continue;
+            }
+            const qint64 offset = entries.size();
+            if (offset >= (qint64(1) << 31))
+                return TStatus::Error(QStringLiteral(
+                    "The source is too large: entries beyond 2 GiB cannot be addressed"));
+            AppendU16(entries, quint16(utf8.size()));
+            entries.append(utf8);
+            ++summary.StoredEntries;
+
+            // The converted text moves into the block; its bytes stay where they are.
+            TBlockLine& line = block->Lines.emplace_back();
+            line.Offset = quint32(offset);
+            line.Entry = utf8;
+            if (converted.isNull()) {
+                line.Indexed = scan.Indexed;
+                line.Sides[0] = scan.Sides[0];
+                line.Sides[1] = scan.Sides[1];
+            } else {
+                line.Indexed = SplitSides(utf8, line.Sides);
+            }
+            line.Converted = std::move(converted);
+            if (!line.Indexed)
+                continue;
+            ++summary.IndexedLines;
+            if (counter == kProgressStep) {
+                indexBlock();
+                if (request.Progress)
+                    request.Progress(k, lineCount);
+                counter = 0;
+                if (request.Cancel && request.Cancel->load()) {
+                    summary.Cancelled = true;
+                    return TStatus::Ok();
+                }
+                nextBlock();
+            }
+            ++counter;
         }
-        ++counter;
-    }
-    nextLine = lines.size();
-    indexBlock();
+        indexBlock();
+        return TStatus::Ok();
+    }();
+    ring.Close();
+    helper.Wait();
+    if (!read.ok())
+        return read;
+    scans.reset();
     lines = {};
-    scans = {};
     source = {};
     if (summary.IndexedLines == 0)
         return TStatus::Error("No line of " + request.SourcePath +
                               " has two sides to index; nothing was written");
 
-    // The finished files are written to their new files on a thread of their own while the
-    // rest is made: copying 80 MB into the page cache is a good part of the import's time,
-    // and the serialisation and the suggestion index leave the second core room for it.
-    // Until the install record names them they are new files without a record, which any
-    // failure below removes again.
+    // Each file goes to its new file as soon as it is complete (TSetFileWriter): copying
+    // 80 MB into the page cache takes a good share of the import's time. Until the install
+    // record names them they are new files without a record, which any failure below
+    // removes again.
+    enum { kTx1, kTx2, kSug, kTr1, kTr2, kTdb, kFiles };
+    TSetFile files[kFiles] = {{QStringLiteral("tx1"), {}},
+                              {QStringLiteral("tx2"), {}},
+                              {QString::fromLatin1(kSuggestIndexExtension), {}},
+                              {QStringLiteral("tr1"), {}},
+                              {QStringLiteral("tr2"), {}},
+                              {QStringLiteral("tdb"), std::move(entries)}};
+    TSetFileWriter writer(request.Folder, request.BaseName);
+    writer.Add(files[kTdb]);
     auto discard = [&](TStatus status) {
+        (void)writer.Finish();
         (void)FinishInterruptedInstall(request.Folder, request.BaseName);
         return status;
     };
-    TSetFile files[4] = {{QStringLiteral("tx1"), {}},
-                         {QStringLiteral("tx2"), {}},
-                         {QString::fromLatin1(kSuggestIndexExtension), {}},
-                         {QStringLiteral("tdb"), entries}};
-    TStatus written[4];
-    auto writeAhead = [&](int f) {
-        written[f] = WriteNewSetFile(request.Folder, request.BaseName, files[f]);
-        files[f].Written = written[f].ok();
-    };
-    std::jthread writer([&] { writeAhead(3); });
 
-    helper.Start([&] { files[1].Bytes = sides[1].Serialize(summary.References[1]); });
-    files[0].Bytes = sides[0].Serialize(summary.References[0]);
+    // Each thread writes its language's index and makes its direction of the suggestion
+    // index from it. Language 2's is the smaller: its thread then also makes the spelling
+    // keys of half of language 1's headwords, both record tables (where each index record
+    // begins, for the processes that look up a word or two) and finds the bases of half of
+    // language 1's form pairs, once language 1's trie is there.
+    forms[0].Append(std::move(forms[1]));
+    TSuggestIndexMaker maker(forms[0]);
+    auto serialize = [&](int side) {
+        const int f = side == 0 ? kTx1 : kTx2;
+        files[f].Bytes = sides[side]->Serialize(summary.References[side]);
+        summary.Headwords[side] = sides[side]->Headwords();
+        sides[side].reset();
+        writer.Add(files[f]);
+    };
+    TStatus made[2], tables[2];
+    auto makeTable = [&](int side) {
+        const int f = side == 0 ? kTr1 : kTr2;
+        tables[side] = TWordList::MakeRecordTable(files[side == 0 ? kTx1 : kTx2].Bytes,
+                                                  files[kTdb].Bytes, files[f].Bytes);
+        if (tables[side].ok())
+            writer.Add(files[f]);
+    };
+    // Language 1's steps that wait for the other thread's share.
+    std::latch wordsRead(1), keysMade(1), trieMade(1);
+    helper.Start([&] {
+        serialize(1);
+        made[1] = maker.MakeWords(1, files[kTx2].Bytes);
+        if (made[1].ok()) {
+            maker.FindForms(1, 0);
+            maker.FindForms(1, 1);
+        }
+        makeTable(1);
+        wordsRead.wait();
+        if (made[0].ok())
+            maker.MakeKeys(0, 1);
+        keysMade.count_down();
+        makeTable(0);
+        trieMade.wait();
+        if (made[0].ok())
+            maker.FindForms(0, 1);
+    });
+    serialize(0);
+    made[0] = maker.ReadWords(0, files[kTx1].Bytes);
+    wordsRead.count_down();
+    if (made[0].ok())
+        maker.MakeKeys(0, 0);
+    keysMade.wait();
+    if (made[0].ok())
+        maker.MakeTrie(0);
+    trieMade.count_down();
+    if (made[0].ok())
+        maker.FindForms(0, 0);
     helper.Wait();
-    writer.join();
     if (request.Abandon && request.Abandon->load())
         return discard(
             TStatus::Error(QStringLiteral("The import was abandoned; nothing was written")));
-    for (int side = 0; side < 2; ++side)
-        summary.Headwords[side] = sides[side].Headwords();
-    sides.reset();
+    for (const TStatus* s : {&made[0], &made[1], &tables[0], &tables[1]})
+        if (!s->ok())
+            return discard(*s);
 #if defined(__GLIBC__)
     // The indexers' many small blocks lie freed between live ones; glibc keeps such pages
-    // until told, and the suggestion index would be made on top of them.
+    // until told, and the suggestion index's bytes would come on top of them.
     malloc_trim(0);
 #endif
-
-    writer = std::jthread([&] {
-        writeAhead(0);
-        writeAhead(1);
-    });
-    forms[0].Append(std::move(forms[1]));
-    if (TStatus s = TSuggestIndex::Make(files[3].Bytes, files[0].Bytes, files[1].Bytes, forms[0],
-                                        files[2].Bytes);
-        !s.ok()) {
-        writer.join();
+    maker.Finish(files[kTdb].Bytes, files[kTx1].Bytes.size(), files[kTx2].Bytes.size(),
+                 files[kSug].Bytes);
+    writer.Add(files[kSug]);
+    if (TStatus s = writer.Finish(); !s.ok())
         return discard(s);
-    }
-    writer.join();
-    for (const TStatus& s : written)
-        if (!s.ok())
-            return discard(s);
-    std::vector<TSetFile> install(std::begin(files), std::end(files) - 1);
-    // Where each index record begins, for the processes that look up a word or two.
-    for (int side = 0; side < 2; ++side) {
-        TSetFile table{side == 0 ? QStringLiteral("tr1") : QStringLiteral("tr2"), {}};
-        if (TStatus s = TWordList::MakeRecordTable(files[side].Bytes, files[3].Bytes, table.Bytes);
-            !s.ok())
-            return discard(s);
-        install.push_back(std::move(table));
-    }
     // The entries last: a reader that opened the entry file and then read an index tells
     // by the entry file's identity whether the set changed in between (TDictDB::LoadIndex).
-    install.push_back(files[3]);
+    const std::vector<TSetFile> install(std::begin(files), std::end(files));
     return InstallFileSet(request.Folder, request.BaseName, install);
 }
 
@@ -642,7 +613,7 @@ TStatus ImportPronunciations(const QString& sourcePath, const QString& destinati
         return s;
     if (source.startsWith("\xEF\xBB\xBF"))
         source.remove(0, 3);
-    const std::vector<QByteArrayView> lines = splitLines(source);
+    const std::vector<QByteArrayView> lines = SplitLines(source);
     summary.Lines = int(lines.size());
 
     struct TPair {

@@ -34,7 +34,8 @@
 // another thread; the callbacks run on the importing thread.
 namespace quillet {
 
-// Progress: the 0-based index of the line just indexed, and the number of lines.
+// Progress: the 0-based index of the line just read (a cancel at the report keeps every
+// line up to it and none after it), and the number of lines.
 using TProgressFn = std::function<void(int lineIndex, int lineCount)>;
 // A line that was changed or left out: its 1-based number and what happened.
 using TWarningFn = std::function<void(int lineNumber, const QString& message)>;

@@ -172,31 +172,38 @@ TStatus readHeadwords(QByteArrayView bytes, int language, TMade& made) {
     return TStatus::Ok();
 }
 
-// The trie of the one-word headwords' spelling keys. Made in preorder first (keys sorted by
-// code unit, each key adding the nodes below its common beginning with the one before),
-// then numbered breadth first, so that the children of a node lie side by side and the
-// near search reads them in one sweep rather than one cache miss each.
-void makeTrie(TMade& made) {
-    const TSuggestDirection words = made.View();
-    std::u16string keys;
+// The spelling keys of some of the one-word headwords, sorted by key, then headword. The
+// keys' first four code units, held inline, decide most comparisons without a look at the
+// keys (no key holds a zero unit).
+struct TKey {
+    quint64 Prefix;
+    std::u16string_view Key;
+    quint32 Word;
+};
+struct TKeys {
+    std::u16string Units; // the keys' units one after the other
+    std::vector<TKey> Order;
+};
+
+bool keyBefore(const TKey& a, const TKey& b) {
+    if (a.Prefix != b.Prefix)
+        return a.Prefix < b.Prefix;
+    return a.Key < b.Key;
+}
+
+void makeKeys(const TSuggestDirection& words, quint32 from, quint32 to, TKeys& made) {
+    std::u16string& keys = made.Units;
     std::vector<std::pair<quint32, quint32>> spans; // key start, headword
-    for (int i = 0; i < words.Count(); ++i) {
-        const QStringView w = words.Word(quint32(i));
+    for (quint32 i = from; i < to; ++i) {
+        const QStringView w = words.Word(i);
         if (!isKeyedWord(w))
             continue;
         const size_t at = keys.size();
         AppendSpellingKey(w, false, keys);
         if (keys.size() > at)
-            spans.emplace_back(quint32(at), quint32(i));
+            spans.emplace_back(quint32(at), i);
     }
-    // Sorted by key, then headword. The keys' first four code units, held inline, decide
-    // most comparisons without a look at the keys (no key holds a zero unit).
-    struct TKey {
-        quint64 Prefix;
-        std::u16string_view Key;
-        quint32 Word;
-    };
-    std::vector<TKey> order;
+    std::vector<TKey>& order = made.Order;
     order.reserve(spans.size());
     for (size_t s = 0; s < spans.size(); ++s) {
         const size_t end = s + 1 < spans.size() ? spans[s + 1].first : keys.size();
@@ -210,11 +217,19 @@ void makeTrie(TMade& made) {
     // Merged, not partitioned: the keys come nearly in order (the headwords' order), which
     // drives quicksort's pivots astray into its heapsort fallback. The headwords are in
     // ascending order already, so a stable sort by key leaves equal keys by headword.
-    std::stable_sort(order.begin(), order.end(), [](const TKey& a, const TKey& b) {
-        if (a.Prefix != b.Prefix)
-            return a.Prefix < b.Prefix;
-        return a.Key < b.Key;
-    });
+    std::stable_sort(order.begin(), order.end(), keyBefore);
+}
+
+// The trie of the one-word headwords' spelling keys, from the sorted keys of the first and
+// the second half of the headwords. Made in preorder first (each key adding the nodes below
+// its common beginning with the one before), then numbered breadth first, so that the
+// children of a node lie side by side and the near search reads them in one sweep rather
+// than one cache miss each.
+void makeTrie(TMade& made, const TKeys (&halves)[2]) {
+    // Merged stably: equal keys stay by headword, the first half's before the second's.
+    std::vector<TKey> order(halves[0].Order.size() + halves[1].Order.size());
+    std::merge(halves[0].Order.begin(), halves[0].Order.end(), halves[1].Order.begin(),
+               halves[1].Order.end(), order.begin(), keyBefore);
 
     // Preorder: node i's subtree ends where ends[i] says, its first child is i + 1.
     std::vector<char16_t> units;
@@ -636,6 +651,76 @@ TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayVi
     return Make(tdb, tx1, tx2, forms, out);
 }
 
+struct TSuggestIndexMaker::TState {
+    const TSuggestForms& Forms;
+    TMade Made[2];
+    TKeys Keys[2][2];      // by direction and half, until the trie is made
+    TFormList Found[2][2]; // by direction and half
+};
+
+TSuggestIndexMaker::TSuggestIndexMaker(const TSuggestForms& forms)
+    : F(new TState{forms, {}, {}, {}}) {}
+
+TSuggestIndexMaker::~TSuggestIndexMaker() = default;
+
+TStatus TSuggestIndexMaker::MakeWords(int direction, QByteArrayView index) {
+    if (TStatus s = ReadWords(direction, index); !s.ok())
+        return s;
+    MakeKeys(direction, 0);
+    MakeKeys(direction, 1);
+    MakeTrie(direction);
+    return TStatus::Ok();
+}
+
+TStatus TSuggestIndexMaker::ReadWords(int direction, QByteArrayView index) {
+    return readHeadwords(index, direction + 1, F->Made[direction]);
+}
+
+void TSuggestIndexMaker::MakeKeys(int direction, int half) {
+    const TSuggestDirection words = F->Made[direction].View();
+    const quint32 middle = quint32(words.Count()) / 2;
+    makeKeys(words, half == 0 ? 0 : middle, half == 0 ? middle : quint32(words.Count()),
+             F->Keys[direction][half]);
+}
+
+void TSuggestIndexMaker::MakeTrie(int direction) {
+    makeTrie(F->Made[direction], F->Keys[direction]);
+    for (TKeys& keys : F->Keys[direction])
+        keys = {};
+}
+
+void TSuggestIndexMaker::FindForms(int direction, int half) {
+    const std::span<const TSuggestForms::TPair> pairs(F->Forms.Pairs(direction));
+    const size_t middle = pairs.size() / 2;
+    findForms(half == 0 ? pairs.first(middle) : pairs.subspan(middle), F->Made[direction].View(),
+              F->Found[direction][half]);
+}
+
+void TSuggestIndexMaker::Finish(QByteArrayView tdb, qint64 tx1Size, qint64 tx2Size,
+                                QByteArray& out) {
+    for (int d = 0; d < 2; ++d) {
+        TMade& made = F->Made[d];
+        for (TFormList& found : F->Found[d]) {
+            made.Forms.insert(made.Forms.end(), found.begin(), found.end());
+            found = {};
+        }
+        sortForms(made);
+    }
+    QByteArray bytes(kFileHeaderSize, '\0');
+    bytes.reserve(kFileHeaderSize + directionBytes(F->Made[0]) + directionBytes(F->Made[1]));
+    std::memcpy(bytes.data(), kMagic, 8);
+    std::memcpy(bytes.data() + 8, &kVersion, 4);
+    const quint64 sizes[3] = {quint64(tdb.size()), quint64(tx1Size), quint64(tx2Size)};
+    std::memcpy(bytes.data() + 24, sizes, sizeof sizes);
+    std::memcpy(bytes.data() + kTdbHeaderAt, tdb.data(), kHeaderSize);
+    appendDirection(bytes, F->Made[0]);
+    appendDirection(bytes, F->Made[1]);
+    const quint64 sum =
+        checksumOf(bytes.constData() + kFileHeaderSize, bytes.size() - kFileHeaderSize);
+    std::memcpy(bytes.data() + 16, &sum, 8);
+    out = std::move(bytes);
+}
+
 TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayView tx2,
                             const TSuggestForms& forms, QByteArray& out) {
     out.clear();
@@ -644,52 +729,31 @@ TStatus TSuggestIndex::Make(QByteArrayView tdb, QByteArrayView tx1, QByteArrayVi
     // The directions are made side by side. Language 2's is the smaller one: its thread
     // then also finds the bases of the second half of language 1's form pairs, once
     // language 1's trie is there.
-    TMade made[2];
-    const std::span<const TSuggestForms::TPair> pairs(forms.Pairs(0));
-    const size_t half = pairs.size() / 2;
-    TFormList secondHalf;
+    TSuggestIndexMaker maker(forms);
     std::latch trieMade(1);
     bool trieOk = false;
     TStatus second = TStatus::Ok();
     {
         std::jthread helper([&] {
-            second = readHeadwords(tx2, 2, made[1]);
+            second = maker.MakeWords(1, tx2);
             if (second.ok()) {
-                makeTrie(made[1]);
-                findForms(forms.Pairs(1), made[1].View(), made[1].Forms);
-                sortForms(made[1]);
+                maker.FindForms(1, 0);
+                maker.FindForms(1, 1);
             }
             trieMade.wait();
             if (trieOk)
-                findForms(pairs.subspan(half), made[0].View(), secondHalf);
+                maker.FindForms(0, 1);
         });
-        TStatus first = readHeadwords(tx1, 1, made[0]);
-        if (first.ok())
-            makeTrie(made[0]);
+        const TStatus first = maker.MakeWords(0, tx1);
         trieOk = first.ok();
         trieMade.count_down();
         if (!first.ok())
             return first;
-        findForms(pairs.first(half), made[0].View(), made[0].Forms);
+        maker.FindForms(0, 0);
     }
     if (!second.ok())
         return second;
-    made[0].Forms.insert(made[0].Forms.end(), secondHalf.begin(), secondHalf.end());
-    sortForms(made[0]);
-
-    QByteArray bytes(kFileHeaderSize, '\0');
-    bytes.reserve(kFileHeaderSize + directionBytes(made[0]) + directionBytes(made[1]));
-    std::memcpy(bytes.data(), kMagic, 8);
-    std::memcpy(bytes.data() + 8, &kVersion, 4);
-    const quint64 sizes[3] = {quint64(tdb.size()), quint64(tx1.size()), quint64(tx2.size())};
-    std::memcpy(bytes.data() + 24, sizes, sizeof sizes);
-    std::memcpy(bytes.data() + kTdbHeaderAt, tdb.data(), kHeaderSize);
-    appendDirection(bytes, made[0]);
-    appendDirection(bytes, made[1]);
-    const quint64 sum =
-        checksumOf(bytes.constData() + kFileHeaderSize, bytes.size() - kFileHeaderSize);
-    std::memcpy(bytes.data() + 16, &sum, 8);
-    out = std::move(bytes);
+    maker.Finish(tdb, tx1.size(), tx2.size(), out);
     return TStatus::Ok();
 }
 

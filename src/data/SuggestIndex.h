@@ -154,6 +154,40 @@ private:
     std::vector<TPair> FPairs[2];
 };
 
+// The index made a step at a time, for a caller that has one direction's index file before
+// the other's and runs the steps on threads of its own (the import, which makes language
+// 2's direction while it still writes language 1's index). Make() is these steps.
+//
+// Thread safety: steps of the two directions may run side by side, and the two halves of
+// one direction's keys or form pairs too; the caller orders the steps of one direction
+// as listed below (FindForms(d, ...) after its trie is made), Finish() after every other.
+class TSuggestIndexMaker {
+public:
+    // `forms` must outlive the maker.
+    explicit TSuggestIndexMaker(const TSuggestForms& forms);
+    ~TSuggestIndexMaker();
+    TSuggestIndexMaker(const TSuggestIndexMaker&) = delete;
+    TSuggestIndexMaker& operator=(const TSuggestIndexMaker&) = delete;
+
+    // Reads a direction's headwords from its index file (direction 0: the .tx1) and makes
+    // their trie. A damaged index record is an error.
+    TStatus MakeWords(int direction, QByteArrayView index);
+    // The same in steps, the keys of the two halves of the headwords possibly side by side:
+    // ReadWords, then MakeKeys for both halves (0 and 1), then MakeTrie.
+    TStatus ReadWords(int direction, QByteArrayView index);
+    void MakeKeys(int direction, int half);
+    void MakeTrie(int direction);
+    // Finds the base headwords of one half (0 or 1) of the direction's form pairs.
+    void FindForms(int direction, int half);
+    // The file's bytes, for the set whose .tdb is `tdb` and whose index files have the
+    // sizes given. REQUIRES: both directions' words made, both halves of both found.
+    void Finish(QByteArrayView tdb, qint64 tx1Size, qint64 tx2Size, QByteArray& out);
+
+private:
+    struct TState;
+    std::unique_ptr<TState> F;
+};
+
 // What the index is checked against when read: the set it must belong to.
 struct TSuggestIndexOwner {
     QByteArray TdbHeader;     // the .tdb header of the open set
