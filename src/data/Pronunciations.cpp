@@ -97,19 +97,22 @@ QByteArrayView TPronunciationTable::ValueAt(quint32 pos) const {
 
 quint32 TPronunciationTable::PairAt(int index) const {
     // On from the nearest pair the table holds, over the records that are no pairs. The
-    // bytes are bounded by the mapped size, as RecordAt's, should the file have been
-    // rewritten in place since the load.
-    quint32 pos = FEvery[size_t(index / kStride)];
+    // bytes read are bounded by the mapped size, as RecordAt's.
+    // The walk stops at the next pair the table holds, so that a file rewritten in place
+    // (whose records may now be anything) costs no more than one stride's records.
+    const size_t at = size_t(index / kStride);
+    const qint64 end = at + 1 < FEvery.size() ? qint64(FEvery[at + 1]) : FFile.Size();
+    quint32 pos = FEvery[at];
     for (int skip = index % kStride; skip > 0;) {
-        if (qint64(pos) >= FFile.Size())
-            return pos;
+        if (qint64(pos) >= end)
+            return quint32(end);
         if (isPair(RecordAt(pos)))
             --skip;
         pos += 1 + uchar(FFile.Data()[pos]);
     }
-    while (qint64(pos) < FFile.Size() && !isPair(RecordAt(pos)))
+    while (qint64(pos) < end && !isPair(RecordAt(pos)))
         pos += 1 + uchar(FFile.Data()[pos]);
-    return pos;
+    return qint64(pos) < end ? pos : quint32(end);
 }
 
 bool TPronunciationTable::Find(QStringView word, QString& value) const {
