@@ -2,6 +2,7 @@
 #include "DictDB.h"
 
 #include "DataFolders.h"
+#include "FileIO.h"
 #include "platform/FileSystem.h"
 #include "SetInstall.h"
 #include "TextTools.h"
@@ -103,9 +104,7 @@ void TDictDB::FindDictionariesIn(const QString& folder) {
     // read, so that none of them is seen half old, half new.
     for (const QString& base : SetsWithInstallLeftovers(folder))
         (void)RecoverSet(folder, base, kRecoveryWaitMs);
-    // As the name filter "*.tdb" would, without the regular expression QDir makes of it.
-    QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    names.removeIf([](const QString& name) { return !name.endsWith(u".tdb", Qt::CaseInsensitive); });
+    const QStringList names = FilesNamed(folder, {}, u".tdb", QDir::Name);
     for (const QString& name : names) {
         const QString base = BaseNameOf(name);
         if (std::any_of(FDictionaries.begin(), FDictionaries.end(),
@@ -197,10 +196,10 @@ TStatus TDictDB::LoadIndex() {
         const QString indexPath = FAppDir + FLanguages[FDirection].IndexFile;
         const TRecordTableOwner owner{FHeader, FEntries.Size()};
         TStatus status =
-            FIndexInPlace ? FWordLists[FDirection]->LoadFromFile(
-                              indexPath, FAppDir + FBaseName + (FDirection == 0 ? ".tr1" : ".tr2"),
-                              owner)
-                        : FWordLists[FDirection]->LoadFromFile(indexPath);
+            FIndexInPlace
+                ? FWordLists[FDirection]->LoadFromFile(
+                      indexPath, FAppDir + FBaseName + (FDirection == 0 ? ".tr1" : ".tr2"), owner)
+                : FWordLists[FDirection]->LoadFromFile(indexPath);
         if (!status.ok() || !FEntries.IsOpen() || FEntries.Identity() == IdentityOf(dataPath) ||
             attempt == 2) {
             // Many lookups read rows all over the entry file: its pages come in now, in one

@@ -115,6 +115,19 @@ void TMappedFile::DropResidentPages(qint64 offset, qint64 size) const {
         DropMappedPages(FData + offset, qMin(size, FSize - offset));
 }
 
+bool NameMatches(QStringView name, QStringView prefix, QStringView suffix) {
+    return name.size() >= prefix.size() + suffix.size() &&
+           name.startsWith(prefix, Qt::CaseInsensitive) &&
+           name.endsWith(suffix, Qt::CaseInsensitive);
+}
+
+QStringList FilesNamed(const QString& folder, QStringView prefix, QStringView suffix,
+                       QDir::SortFlags sort) {
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, sort);
+    names.removeIf([&](const QString& name) { return !NameMatches(name, prefix, suffix); });
+    return names;
+}
+
 void TMappedFile::PopulateResidentPages() const {
     if (FCopy.isNull())
         PopulateMappedPages(FData, FSize);

@@ -4,6 +4,7 @@
 #include "Status.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -79,6 +80,16 @@ TStatus WriteAndSyncFile(const QString& path, QByteArrayView bytes);
 // reading it).
 TStatus RenameOver(const QString& from, const QString& to);
 
+// Whether a file name matches the name filter "<prefix>*<suffix>", ignoring case as QDir's
+// name filters do.
+bool NameMatches(QStringView name, QStringView prefix, QStringView suffix);
+// The files of the folder (hidden and system ones too) named "<prefix>*<suffix>", in the
+// order `sort` gives. Matched here rather than through QDir's name filters: QDir compiles
+// each filter into a regular expression, which cost a lookup in a fresh process more than
+// reading the folder.
+QStringList FilesNamed(const QString& folder, QStringView prefix, QStringView suffix,
+                       QDir::SortFlags sort = QDir::Name | QDir::IgnoreCase);
+
 // Little-endian integers in byte buffers.
 inline quint16 ReadU16(const char* p) {
     return quint16(uchar(p[0]) | uchar(p[1]) << 8);
@@ -86,6 +97,9 @@ inline quint16 ReadU16(const char* p) {
 inline quint32 ReadU32(const char* p) {
     return quint32(uchar(p[0])) | quint32(uchar(p[1])) << 8 | quint32(uchar(p[2])) << 16 |
            quint32(uchar(p[3])) << 24;
+}
+inline quint64 ReadU64(const char* p) {
+    return quint64(ReadU32(p)) | quint64(ReadU32(p + 4)) << 32;
 }
 inline void AppendU16(QByteArray& out, quint16 v) {
     out.append(char(v & 0xFF));

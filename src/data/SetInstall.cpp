@@ -52,24 +52,10 @@ TStatus removeFile(const QString& path) {
     return TStatus::Error("Cannot remove " + path + ": " + file.errorString());
 }
 
-// The files of the folder named `prefix`*`suffix`, ignoring case as QDir's name filters
-// do, in the folder's order. Matched here rather than through a name filter: QDir turns
-// each filter into a regular expression and compiles it, which cost a lookup in a fresh
-// process more than reading the folder.
-QStringList filesNamed(const QString& folder, QStringView prefix, QStringView suffix) {
-    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    names.removeIf([&](const QString& name) {
-        return name.size() < prefix.size() + suffix.size() ||
-               !name.startsWith(prefix, Qt::CaseInsensitive) ||
-               !name.endsWith(suffix, Qt::CaseInsensitive);
-    });
-    return names;
-}
-
 // Removes the new files of an installation that never wrote its record.
 TStatus discardNewFiles(const QString& folder, const QString& baseName) {
     const QDir dir(folder);
-    const QStringList names = filesNamed(folder, QString("." + baseName + "."), u".new");
+    const QStringList names = FilesNamed(folder, QString("." + baseName + "."), u".new");
     for (const QString& name : names) {
         if (TStatus s = removeFile(dir.filePath(name)); !s.ok())
             return s;
@@ -80,7 +66,7 @@ TStatus discardNewFiles(const QString& folder, const QString& baseName) {
 bool hasLeftovers(const QString& folder, const QString& baseName) {
     const QDir dir(folder);
     return dir.exists("." + baseName + ".install") ||
-           !filesNamed(folder, QString("." + baseName + "."), u".new").isEmpty();
+           !FilesNamed(folder, QString("." + baseName + "."), u".new").isEmpty();
 }
 
 } // namespace
@@ -175,9 +161,7 @@ TStatus RecoverSet(const QString& folder, const QString& baseName, int waitMs) {
 QStringList SetsWithInstallLeftovers(const QString& folder) {
     QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     names.removeIf([](const QString& name) { // as the filters ".*.install" and ".*.new" would
-        return !name.startsWith(u'.') ||
-               !((name.size() >= 9 && name.endsWith(u".install", Qt::CaseInsensitive)) ||
-                 (name.size() >= 5 && name.endsWith(u".new", Qt::CaseInsensitive)));
+        return !NameMatches(name, u".", u".install") && !NameMatches(name, u".", u".new");
     });
     QStringList bases;
     for (const QString& name : names) {

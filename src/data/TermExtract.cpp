@@ -18,6 +18,22 @@ const QString kDeletedChars = QStringLiteral("^$!?,\"'%&+=<>\u00B00123456789\u00
 
 using TViews = QVarLengthArray<QStringView, 16>;
 
+// Doubles an open-addressing table (entries with a Hash and a Class, -1 when empty) and
+// puts every entry back at its hash.
+template <typename TEntry> void growTable(std::vector<TEntry>& table) {
+    std::vector<TEntry> old(table.size() * 2);
+    old.swap(table);
+    const size_t mask = table.size() - 1;
+    for (const TEntry& slot : old) {
+        if (slot.Class < 0)
+            continue;
+        size_t at = slot.Hash & mask;
+        while (table[at].Class >= 0)
+            at = (at + 1) & mask;
+        table[at] = slot;
+    }
+}
+
 bool deleted(char16_t c) {
     static const auto table = [] {
         std::array<bool, 256> t{};
@@ -74,7 +90,7 @@ int TTermClasses::ClassOf(QStringView word) {
     // Filled up to three quarters: a smaller table misses the caches (and the TLB) less
     // often, which costs more than the slightly longer runs of the probes.
     if (++FUsed * 4 > FSlots.size() * 3)
-        Grow();
+        growTable(FSlots);
     return cls;
 }
 
@@ -92,36 +108,8 @@ int TTermClasses::ClassOfKey(std::string_view key) {
     FKeyBytes.insert(FKeyBytes.end(), key.begin(), key.end());
     FKeyStart.push_back(FKeyBytes.size());
     if (size_t(Count()) * 4 > FKeySlots.size() * 3)
-        GrowKeys();
+        growTable(FKeySlots);
     return cls;
-}
-
-void TTermClasses::Grow() {
-    std::vector<TSlot> old(FSlots.size() * 2);
-    old.swap(FSlots);
-    const size_t mask = FSlots.size() - 1;
-    for (const TSlot& slot : old) {
-        if (slot.Class < 0)
-            continue;
-        size_t at = slot.Hash & mask;
-        while (FSlots[at].Class >= 0)
-            at = (at + 1) & mask;
-        FSlots[at] = slot;
-    }
-}
-
-void TTermClasses::GrowKeys() {
-    std::vector<TKeySlot> old(FKeySlots.size() * 2);
-    old.swap(FKeySlots);
-    const size_t mask = FKeySlots.size() - 1;
-    for (const TKeySlot& slot : old) {
-        if (slot.Class < 0)
-            continue;
-        size_t at = slot.Hash & mask;
-        while (FKeySlots[at].Class >= 0)
-            at = (at + 1) & mask;
-        FKeySlots[at] = slot;
-    }
 }
 
 bool TStopwords::Load(const QString& path, TTermClasses& classes) {

@@ -45,8 +45,6 @@ private:
         quint32 Hash = 0;
         qint32 Class = -1; // -1: empty
     };
-    void Grow();
-    void GrowKeys();
     int ClassOfKey(std::string_view key);
 
     std::vector<TSlot> FSlots = std::vector<TSlot>(1024);

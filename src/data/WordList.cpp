@@ -60,25 +60,35 @@ void TWordList::AddSortedWithData(QStringView text, const TTermRefArray& refs) {
 }
 
 TStatus TWordList::LoadFromFile(const QString& path) {
+    return Load(path, {}, nullptr);
+}
+
+TStatus TWordList::LoadFromFile(const QString& path, const QString& tablePath,
+                                const TRecordTableOwner& owner) {
+    return Load(path, tablePath, &owner);
+}
+
+TStatus TWordList::Load(const QString& path, const QString& tablePath,
+                        const TRecordTableOwner* owner) {
     try {
-        return Load(path);
+        Clear();
+        // Read in place: the items point into the mapped file, which the list keeps open.
+        auto file = std::make_shared<TMappedFile>();
+        if (TStatus s = file->Open(path, path); !s.ok())
+            return s;
+        if (owner && AdoptTable(file, tablePath, *owner)) {
+            FMapped = file;
+            return TStatus::Ok();
+        }
+        QByteArray arena = QByteArray::fromRawData(file->Data(), qsizetype(file->Size()));
+        TStatus status = Adopt(std::move(arena), file, path);
+        if (status.ok())
+            FMapped = file;
+        return status;
     } catch (const std::bad_alloc&) {
         Clear();
         return TStatus::Error("Not enough memory to load " + path);
     }
-}
-
-TStatus TWordList::Load(const QString& path) {
-    Clear();
-    // Read in place: the items point into the mapped file, which the list keeps open.
-    auto file = std::make_shared<TMappedFile>();
-    if (TStatus s = file->Open(path, path); !s.ok())
-        return s;
-    QByteArray arena = QByteArray::fromRawData(file->Data(), qsizetype(file->Size()));
-    TStatus status = Adopt(std::move(arena), file, path);
-    if (status.ok())
-        FMapped = file;
-    return status;
 }
 
 TStatus TWordList::Adopt(QByteArray arena, std::shared_ptr<const void> owner, const QString& path) {
@@ -125,10 +135,6 @@ constexpr quint32 kTableVersion = 1;
 constexpr qint64 kTableHeaderSize = 256;
 constexpr int kTableTdbHeaderAt = 56;
 
-quint64 readU64(const char* p) {
-    return quint64(ReadU32(p)) | quint64(ReadU32(p + 4)) << 32;
-}
-
 void putU32(QByteArray& out, qsizetype at, quint32 v) {
     for (int i = 0; i < 4; ++i)
         out[at + i] = char((v >> (8 * i)) & 0xFF);
@@ -159,28 +165,6 @@ struct TIndexWithTable {
 
 } // namespace
 
-TStatus TWordList::LoadFromFile(const QString& path, const QString& tablePath,
-                                const TRecordTableOwner& owner) {
-    try {
-        Clear();
-        auto file = std::make_shared<TMappedFile>();
-        if (TStatus s = file->Open(path, path); !s.ok())
-            return s;
-        if (AdoptTable(file, tablePath, owner)) {
-            FMapped = file;
-            return TStatus::Ok();
-        }
-        QByteArray arena = QByteArray::fromRawData(file->Data(), qsizetype(file->Size()));
-        TStatus status = Adopt(std::move(arena), file, path);
-        if (status.ok())
-            FMapped = file;
-        return status;
-    } catch (const std::bad_alloc&) {
-        Clear();
-        return TStatus::Error("Not enough memory to load " + path);
-    }
-}
-
 bool TWordList::AdoptTable(const std::shared_ptr<TMappedFile>& index, const QString& tablePath,
                            const TRecordTableOwner& owner) {
     if (!QFileInfo::exists(tablePath))
@@ -198,11 +182,11 @@ bool TWordList::AdoptTable(const std::shared_ptr<TMappedFile>& index, const QStr
     const qint64 listEnd = kTableHeaderSize + 4 * qint64(leadCount);
     if (count == 0 || leadCount > count || size != listEnd + 4 * (qint64(count) + 1))
         return false;
-    if (readU64(p + 16) != tableChecksum(p, listEnd))
+    if (ReadU64(p + 16) != tableChecksum(p, listEnd))
         return false; // damaged
     // Made for this very index and entry file; else it is of another import.
-    const quint64 total = readU64(p + 40);
-    if (readU64(p + 24) != quint64(index->Size()) || readU64(p + 32) != quint64(owner.TdbSize) ||
+    const quint64 total = ReadU64(p + 40);
+    if (ReadU64(p + 24) != quint64(index->Size()) || ReadU64(p + 32) != quint64(owner.TdbSize) ||
         QByteArrayView(p + kTableTdbHeaderAt, kHeaderSize) != QByteArrayView(owner.TdbHeader) ||
         total > quint64(std::numeric_limits<int>::max()))
         return false;

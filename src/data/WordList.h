@@ -115,7 +115,8 @@ protected:
     bool SplitRecord(QByteArrayView record, quint32 position, TItem& item) const override;
 
 private:
-    TStatus Load(const QString& path);
+    // Both LoadFromFile; without `owner` no table is looked for.
+    TStatus Load(const QString& path, const QString& tablePath, const TRecordTableOwner* owner);
     // The walk of Load over bytes that `owner` keeps alive.
     TStatus Adopt(QByteArray arena, std::shared_ptr<const void> owner, const QString& path);
     // True when the table was taken.
@@ -123,8 +124,8 @@ private:
                     const TRecordTableOwner& owner);
 
     int FTotal = 0;
-    int FTableTotal = 0; // the part of FTotal a record table gave
-    std::weak_ptr<TMappedFile> FMapped; // the loaded file, owned by the list's arena
+    int FTableTotal = 0;                     // the part of FTotal a record table gave
+    std::weak_ptr<TMappedFile> FMapped;      // the loaded file, owned by the list's arena
     std::weak_ptr<TMappedFile> FMappedTable; // its record table, when one was taken
 };
 

@@ -122,6 +122,31 @@ QStringList VisibleDictionaryDialogs() {
     return dialogs;
 }
 
+// A 1x1 input-only window of the connection's own on the first screen: a selection owner
+// that nobody sees.
+xcb_window_t HiddenWindow(xcb_connection_t* connection) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const xcb_window_t window = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    return window;
+}
+
+xcb_atom_t InternAtom(xcb_connection_t* connection, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
+    std::free(reply);
+    return atom;
+}
+
+// Takes the selection and waits for a round trip, so that the server has made the window
+// its owner before the test goes on.
+void OwnSelection(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t selection) {
+    xcb_set_selection_owner(connection, window, selection, XCB_CURRENT_TIME);
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 // An X client that takes the clipboard and then never answers a request for its content,
 // as a hung program does.
 class TSilentClipboardOwner {
@@ -130,20 +155,9 @@ public:
         FConnection = xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(FConnection))
             return;
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(FConnection)).data;
-        const xcb_window_t window = xcb_generate_id(FConnection);
-        xcb_create_window(FConnection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-        const char* name = "CLIPBOARD";
-        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-            FConnection, xcb_intern_atom(FConnection, 0, std::strlen(name), name), nullptr);
-        if (atom == nullptr)
-            return;
-        xcb_set_selection_owner(FConnection, window, atom->atom, XCB_CURRENT_TIME);
-        std::free(atom);
-        // A round trip: the server has made it the owner before the test goes on.
-        std::free(
-            xcb_get_input_focus_reply(FConnection, xcb_get_input_focus(FConnection), nullptr));
+        const xcb_atom_t clipboard = InternAtom(FConnection, "CLIPBOARD");
+        if (clipboard != XCB_NONE)
+            OwnSelection(FConnection, HiddenWindow(FConnection), clipboard);
     }
     ~TSilentClipboardOwner() { xcb_disconnect(FConnection); }
 
@@ -161,18 +175,13 @@ public:
         FConnection = xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(FConnection))
             return;
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(FConnection)).data;
-        FWindow = xcb_generate_id(FConnection);
-        xcb_create_window(FConnection, XCB_COPY_FROM_PARENT, FWindow, screen->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        FWindow = HiddenWindow(FConnection);
         FManager = Atom("CLIPBOARD_MANAGER");
         FSaveTargets = Atom("SAVE_TARGETS");
         FClipboard = Atom("CLIPBOARD");
         FUtf8 = Atom("UTF8_STRING");
         FSaved = Atom("QUILLET_TEST_SAVED");
-        xcb_set_selection_owner(FConnection, FWindow, FManager, XCB_CURRENT_TIME);
-        std::free(
-            xcb_get_input_focus_reply(FConnection, xcb_get_input_focus(FConnection), nullptr));
+        OwnSelection(FConnection, FWindow, FManager);
         FThread = std::thread([this] { Serve(); });
     }
     ~TClipboardManager() {
@@ -188,13 +197,7 @@ public:
     }
 
 private:
-    xcb_atom_t Atom(const char* name) {
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-            FConnection, xcb_intern_atom(FConnection, 0, std::strlen(name), name), nullptr);
-        const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
-        std::free(reply);
-        return atom;
-    }
+    xcb_atom_t Atom(const char* name) { return InternAtom(FConnection, name); }
 
     void Serve() {
         xcb_selection_request_event_t request{};
